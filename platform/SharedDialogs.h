@@ -1,0 +1,31 @@
+// platform/SharedDialogs.h — the process-wide open and save dialogs and the colour dialog's custom
+// colours. The dialogs themselves run through the Prompter.
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace plovane {
+
+// The page filter and the other filters the system uses, in the "Text|*.a;*.b|" form.
+extern const char* const PageFileFilter;      // "HTML Files (*.htm)|*.htm;*.html;*.shtml;*.asp|All Files (*.*)|*.*|"
+extern const char* const AllFilesFilter;      // "All Files (*.*)|*.*|"
+
+// "HTML Files (*.htm)|*.htm;*.html|All Files (*.*)|*.*|" -> {"HTML Files (*.htm *.html)", "All Files (*)"}.
+QStringList QtFileFilters(const QString& filter);
+
+// Initial folder of the shared dialogs when a call names no folder (the site explorer sets it).
+void SetSharedDialogFolder(const QString& folder);
+QString SharedDialogFolder();
+
+// Folder and name are taken from `file` with "/", "|", "<" and ">" removed from the name and a bare
+// "." or ".." dropped. The open dialog uses "All Files (*.*)|*.*|" when no filter is given.
+std::optional<QString> ExecuteOpenDialog(const QString& file, const QString& filter = QString(),
+                                         const QString& defaultExtension = QString());
+std::optional<QString> ExecuteSaveDialog(const QString& file, const QString& filter = QString(),
+                                         const QString& defaultExtension = QString());
+
+// Loads "CustomColors.txt" into the colour dialog's 16 custom colours, once per process.
+void LoadSharedCustomColors();
+
+}  // namespace plovane

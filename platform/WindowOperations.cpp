@@ -1,0 +1,69 @@
+#include "platform/WindowOperations.h"
+
+#include <QLayout>
+#include <QLocale>
+#include <QSizeGrip>
+
+namespace plovane {
+
+TPageControl::TPageControl(QWidget* parent) : QTabWidget(parent) {
+    connect(this, &QTabWidget::currentChanged, this, &TPageControl::CurrentChanged);
+}
+
+void TPageControl::CurrentChanged(int index) {
+    if (Reverting) return;
+    if (Shown >= 0 && index != Shown && OnChanging && !OnChanging()) {
+        Reverting = true;
+        setCurrentIndex(Shown);
+        Reverting = false;
+        return;
+    }
+    Shown = index;
+    if (OnChange) OnChange();
+}
+
+bool SetActiveTab(TPageControl* tabs, int page) {
+    if (!tabs || tabs->currentIndex() == page || page < 0 || page >= tabs->count()) return false;
+    tabs->setCurrentIndex(page);
+    return tabs->currentIndex() == page;
+}
+
+void StretchStatusPanel(QStatusBar* bar, int index) {
+    QList<QWidget*> panels;
+    for (QWidget* child : bar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (!qobject_cast<QSizeGrip*>(child) && !child->isHidden()) panels << child;
+    if (index < 0 || index >= panels.size()) return;
+    int others = 0;
+    for (int i = 0; i < panels.size(); ++i)
+        if (i != index) others += panels.at(i)->width() + bar->layout()->spacing();
+    const QMargins margins = bar->contentsMargins();
+    const int room = bar->width() - margins.left() - margins.right() - others;
+    panels.at(index)->setMinimumWidth(qMax(0, room));
+}
+
+QString FormatKilobytes(qint64 bytes) {
+    const qint64 kilobytes = bytes <= 0 ? 0 : (bytes + 1023) / 1024;
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+    return locale.toString(kilobytes) + QStringLiteral("KB");
+}
+
+void TPIDLHistory::Add(const QString& folder) {
+    if (Current + 1 < Entries.size()) Entries.erase(Entries.begin() + Current + 1, Entries.end());
+    Entries << folder;
+    Current = int(Entries.size()) - 1;
+}
+
+std::optional<QString> TPIDLHistory::GoBack(int n) {
+    if (!CanGoBack(n)) return std::nullopt;
+    Current -= n;
+    return Entries.at(Current);
+}
+
+std::optional<QString> TPIDLHistory::GoForward(int n) {
+    if (!CanGoForward(n)) return std::nullopt;
+    Current += n;
+    return Entries.at(Current);
+}
+
+}  // namespace plovane

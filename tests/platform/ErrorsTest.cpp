@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QTest>
+
+#include "platform/Errors.h"
+#include "platform/Prompter.h"
+#include "support/ScriptedPrompter.h"
+
+namespace plovane {
+namespace {
+
+TEST(RunCommandTest, AnAbortedCommandStopsThereAndItsTextReachesTheErrorHandler) {
+    test::ScopedPrompter prompter;
+    QStringList steps;
+    const bool finished = RunCommand([&] {
+        steps << "before";
+        RaiseMessage("You must select an image before using this tool.");
+        steps << "after";
+    });
+    EXPECT_FALSE(finished);
+    EXPECT_EQ(steps, QStringList{"before"});
+    EXPECT_EQ(prompter->Texts("error"), QStringList{"You must select an image before using this tool."});
+}
+
+TEST(RunCommandTest, EngineAndOtherErrorsGoToTheSameHandler) {
+    QStringList shown;
+    SetErrorHandler([&](const QString& text) { shown << text; });
+    EXPECT_FALSE(RunCommand([] { throw EngineError("Object doesn't support this property"); }));
+    EXPECT_FALSE(RunCommand([] { throw std::runtime_error("disk full"); }));
+    EXPECT_TRUE(RunCommand([] {}));
+    SetErrorHandler(nullptr);
+    EXPECT_EQ(shown, (QStringList{"Object doesn't support this property", "disk full"}));
+}
+
+TEST(RunCommandTest, AnExceptionInAnEventHandlerNeverCrossesTheEventLoop) {
+    test::ScopedPrompter prompter;
+    QPushButton button;
+    QObject::connect(&button, &QPushButton::clicked, [] { RaiseMessage("refused"); });
+    button.show();
+    QTest::mouseClick(&button, Qt::LeftButton);   // the application's notify is the safety net
+    EXPECT_EQ(prompter->Texts("error"), QStringList{"refused"});
+}
+
+TEST(PrompterTest, MessageBoxesAndQuestionsGoThroughTheInstalledPrompter) {
+    test::ScopedPrompter prompter;
+    prompter->YesNo = {true};
+    prompter->YesNoCancel = {Answer::No};
+    ShowMessageBox("info");
+    ShowMessageBox("careful", MessageFlags::Warning);
+    EXPECT_TRUE(ConfirmYesNo("Sure?"));
+    EXPECT_EQ(AskYesNoCancel("Save?"), Answer::No);
+    EXPECT_EQ(prompter->Texts(), (QStringList{"info", "careful", "Sure?", "Save?"}));
+    EXPECT_EQ(prompter->Texts("warning"), QStringList{"careful"});
+}
+
+}  // namespace
+}  // namespace plovane
