@@ -35,7 +35,7 @@ bool RunCommand(const std::function<void()>& command);
 
 // The one application error handler. The default shows an error box through the Prompter.
 using ErrorHandler = std::function<void(const QString& text)>;
-void SetErrorHandler(ErrorHandler handler);   // an empty handler restores the default
+void SetErrorHandler(ErrorHandler handler);  // an empty handler restores the default
 void HandleApplicationError(const QString& text);
 
 }  // namespace plovane

@@ -42,8 +42,8 @@ bool ProgramFolderWritable() { return !IsReadOnlyPath(CurrentFilePlaces().progra
 
 FilePlaces FilePlaces::Default() {
     FilePlaces places;
-    places.programFolder = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
-                                                        : QDir::currentPath();
+    places.programFolder =
+        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
     places.dataFolder = XdgFolder("XDG_DATA_HOME", QStringLiteral(".local/share"));
     places.configFolder = XdgFolder("XDG_CONFIG_HOME", QStringLiteral(".config"));
     places.cacheFolder = XdgFolder("XDG_CACHE_HOME", QStringLiteral(".cache")) + QStringLiteral("/") +

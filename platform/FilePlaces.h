@@ -6,10 +6,10 @@
 namespace plovane {
 
 struct FilePlaces {
-    QString programFolder;   // the executable's folder: shipped data, Settings.ini, Sites.ini, ...
-    QString dataFolder;      // the application data folder ($XDG_DATA_HOME); empty when there is none
-    QString configFolder;    // $XDG_CONFIG_HOME: the registry store lives below it
-    QString cacheFolder;     // the download cache ($XDG_CACHE_HOME/Quenlock/Plovane/cache)
+    QString programFolder;  // the executable's folder: shipped data, Settings.ini, Sites.ini, ...
+    QString dataFolder;     // the application data folder ($XDG_DATA_HOME); empty when there is none
+    QString configFolder;   // $XDG_CONFIG_HOME: the registry store lives below it
+    QString cacheFolder;    // the download cache ($XDG_CACHE_HOME/Quenlock/Plovane/cache)
 
     // The places of a real run, from the executable's folder and the XDG variables.
     static FilePlaces Default();

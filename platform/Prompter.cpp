@@ -58,7 +58,8 @@ Answer WidgetPrompter::AskYesNoCancel(const QString& text) {
 std::optional<QString> WidgetPrompter::InputBox(const QString& caption, const QString& prompt,
                                                 const QString& value) {
     bool ok = false;
-    const QString text = QInputDialog::getText(DialogParent(), caption, prompt, QLineEdit::Normal, value, &ok);
+    const QString text =
+        QInputDialog::getText(DialogParent(), caption, prompt, QLineEdit::Normal, value, &ok);
     if (!ok) return std::nullopt;
     return text;
 }
@@ -72,24 +73,24 @@ std::optional<QString> WidgetPrompter::SaveFileName(const FileDialogRequest& req
 }
 
 std::optional<QString> WidgetPrompter::ChooseFolder(const QString& caption, const QString& start) {
-    const QString folder = QFileDialog::getExistingDirectory(DialogParent(), caption, start,
-                                                             QFileDialog::DontUseNativeDialog);
+    const QString folder =
+        QFileDialog::getExistingDirectory(DialogParent(), caption, start, QFileDialog::DontUseNativeDialog);
     if (folder.isEmpty()) return std::nullopt;
     return folder;
 }
 
 std::optional<QColor> WidgetPrompter::ChooseColor(const QColor& initial) {
     LoadSharedCustomColors();
-    const QColor colour = QColorDialog::getColor(initial, DialogParent(), QString(),
-                                                 QColorDialog::DontUseNativeDialog);
+    const QColor colour =
+        QColorDialog::getColor(initial, DialogParent(), QString(), QColorDialog::DontUseNativeDialog);
     if (!colour.isValid()) return std::nullopt;
     return colour;
 }
 
 std::optional<QFont> WidgetPrompter::ChooseFont(const QFont& initial) {
     bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, initial, DialogParent(), QString(),
-                                            QFontDialog::DontUseNativeDialog);
+    const QFont font =
+        QFontDialog::getFont(&ok, initial, DialogParent(), QString(), QFontDialog::DontUseNativeDialog);
     if (!ok) return std::nullopt;
     return font;
 }
@@ -103,8 +104,8 @@ std::unique_ptr<Prompter> InstallPrompter(std::unique_ptr<Prompter> prompter) {
 }
 
 void ShowMessageBox(const QString& text, MessageFlags flags) {
-    CurrentPrompter().Message(text, flags == MessageFlags::Warning ? MessageKind::Warning
-                                                                   : MessageKind::Information);
+    CurrentPrompter().Message(
+        text, flags == MessageFlags::Warning ? MessageKind::Warning : MessageKind::Information);
 }
 
 bool ConfirmYesNo(const QString& text) { return CurrentPrompter().ConfirmYesNo(text); }

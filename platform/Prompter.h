@@ -21,7 +21,7 @@ struct FileDialogRequest {
     QString folder;
     QString fileName;
     QStringList filters;
-    QString defaultExtension;   // without the dot; added when the chosen name has none
+    QString defaultExtension;  // without the dot; added when the chosen name has none
 };
 
 class Prompter {

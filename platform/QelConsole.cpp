@@ -27,9 +27,10 @@ QStringList SplitCommandLine(const QString& text) {
 QString JoinCommandLine(const QStringList& items) {
     QStringList parts;
     for (const QString& item : items) {
-        const bool quote = item.isEmpty() || item.contains(QLatin1Char(' ')) || item.contains(QLatin1Char('\t'));
+        const bool quote =
+            item.isEmpty() || item.contains(QLatin1Char(' ')) || item.contains(QLatin1Char('\t'));
         QString plain = item;
-        plain.remove(QLatin1Char('"'));   // a quote cannot survive the splitting rule
+        plain.remove(QLatin1Char('"'));  // a quote cannot survive the splitting rule
         parts << (quote ? QLatin1Char('"') + plain + QLatin1Char('"') : plain);
     }
     return parts.join(QLatin1Char(' '));
@@ -73,7 +74,9 @@ void SetProcessCommandLine(const CommandLine& line) { Process() = line; }
 bool HasSwitch(const QString& name) { return Process().HasSwitch(name); }
 bool HasFileParameter() { return Process().HasFileParameter(); }
 QString FileParameter() { return Process().FileParameter(); }
-QString SwitchValue(const QString& name, const QString& fallback) { return Process().SwitchValue(name, fallback); }
+QString SwitchValue(const QString& name, const QString& fallback) {
+    return Process().SwitchValue(name, fallback);
+}
 int SwitchIntValue(const QString& name, int fallback) { return Process().SwitchIntValue(name, fallback); }
 
 }  // namespace plovane

@@ -27,7 +27,7 @@ struct RegistryKey {
 
 struct RegistryData {
     QString file;
-    QDateTime loadedStamp;   // the file's time when last read or written; invalid for no file
+    QDateTime loadedStamp;  // the file's time when last read or written; invalid for no file
     bool loaded = false;
     std::vector<RegistryKey> keys;
 
@@ -221,7 +221,9 @@ QString RegistryStore::ReadString(const QString& name, const QString& fallback) 
     return value ? value->text : fallback;
 }
 
-void RegistryStore::WriteInteger(const QString& name, int value) { WriteString(name, QString::number(value)); }
+void RegistryStore::WriteInteger(const QString& name, int value) {
+    WriteString(name, QString::number(value));
+}
 
 void RegistryStore::WriteString(const QString& name, const QString& text) {
     Data->ReloadIfChanged();

@@ -13,7 +13,7 @@ struct RegistryData;
 
 class RegistryStore {
 public:
-    RegistryStore();                           // the file of RegistryFile()
+    RegistryStore();  // the file of RegistryFile()
     explicit RegistryStore(const QString& file);
 
     // Opens a key: a path beginning with "\" (or any path while no key is open) is absolute,
@@ -22,9 +22,9 @@ public:
     void CloseKey();
     QString CurrentKey() const { return Current; }
 
-    bool KeyExists(const QString& key) const;   // absolute path
-    bool DeleteKey(const QString& key);         // absolute path; removes its subkeys too
-    QStringList GetKeyNames() const;            // the open key's direct subkeys
+    bool KeyExists(const QString& key) const;  // absolute path
+    bool DeleteKey(const QString& key);        // absolute path; removes its subkeys too
+    QStringList GetKeyNames() const;           // the open key's direct subkeys
     QStringList GetValueNames() const;
 
     bool ValueExists(const QString& name) const;

@@ -96,7 +96,8 @@ void LoadSharedCustomColors() {
             continue;
         }
         const uint bgr = lines.at(slot).toUInt(nullptr, 16);
-        QColorDialog::setCustomColor(slot, QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)));
+        QColorDialog::setCustomColor(
+            slot, QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)));
     }
 }
 

@@ -8,8 +8,9 @@
 namespace plovane {
 
 // The page filter and the other filters the system uses, in the "Text|*.a;*.b|" form.
-extern const char* const PageFileFilter;      // "HTML Files (*.htm)|*.htm;*.html;*.shtml;*.asp|All Files (*.*)|*.*|"
-extern const char* const AllFilesFilter;      // "All Files (*.*)|*.*|"
+extern const char* const
+    PageFileFilter;  // "HTML Files (*.htm)|*.htm;*.html;*.shtml;*.asp|All Files (*.*)|*.*|"
+extern const char* const AllFilesFilter;  // "All Files (*.*)|*.*|"
 
 // "HTML Files (*.htm)|*.htm;*.html|All Files (*.*)|*.*|" -> {"HTML Files (*.htm *.html)", "All Files (*)"}.
 QStringList QtFileFilters(const QString& filter);

@@ -35,9 +35,7 @@ ShellLauncher& Launcher() {
     return launcher;
 }
 
-bool Launch(const ShellRequest& request) {
-    return Launcher() ? Launcher()(request) : DesktopLaunch(request);
-}
+bool Launch(const ShellRequest& request) { return Launcher() ? Launcher()(request) : DesktopLaunch(request); }
 
 }  // namespace
 
@@ -55,16 +53,15 @@ bool ShellEdit(const QString& file, const QString& parameters) {
     return ShellRun(QStringLiteral("edit"), file, parameters);
 }
 
-bool OpenWith(const QString& file) {
-    return ShellOpen(file) || ShellRun(QStringLiteral("openwith"), file);
-}
+bool OpenWith(const QString& file) { return ShellOpen(file) || ShellRun(QStringLiteral("openwith"), file); }
 
 void RunControlPanel(const QString& applet) {
     if (applet.compare(QLatin1String("Inetcpl.cpl"), Qt::CaseInsensitive) == 0) {
         // The desktops' own network and proxy pages, in the order they are likely to be there.
-        const QList<QStringList> candidates = {{QStringLiteral("gnome-control-center"), QStringLiteral("network")},
-                                               {QStringLiteral("systemsettings"), QStringLiteral("kcm_proxy")},
-                                               {QStringLiteral("xfce4-settings-manager")}};
+        const QList<QStringList> candidates = {
+            {QStringLiteral("gnome-control-center"), QStringLiteral("network")},
+            {QStringLiteral("systemsettings"), QStringLiteral("kcm_proxy")},
+            {QStringLiteral("xfce4-settings-manager")}};
         for (const QStringList& command : candidates) {
             const QString program = QStandardPaths::findExecutable(command.first());
             if (!program.isEmpty() &&

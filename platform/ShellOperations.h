@@ -11,12 +11,12 @@ struct ShellRequest {
     QString verb;
     QString file;
     QString parameters;
-    QString folder;   // working folder: the file's folder
+    QString folder;  // working folder: the file's folder
 };
 
 // Runs a request on the desktop; true when it was started. Tests install their own launcher.
 using ShellLauncher = std::function<bool(const ShellRequest&)>;
-void SetShellLauncher(ShellLauncher launcher);   // empty restores the desktop launcher
+void SetShellLauncher(ShellLauncher launcher);  // empty restores the desktop launcher
 
 // Starts the file with the verb in its own folder. Executables run with the parameters;
 // documents and addresses open in the desktop's application for their type.

@@ -15,7 +15,6 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTreeWidget>
-
 #include <cstring>
 
 #include "platform/FilePlaces.h"
@@ -24,9 +23,11 @@ namespace plovane {
 
 namespace {
 
-const char kControlLetters[] = "abtnvfr";   // escapes of the characters 7 to 13
+const char kControlLetters[] = "abtnvfr";  // escapes of the characters 7 to 13
 
-bool IsHexDigit(QChar c) { return c.isDigit() || (c.toLower() >= QLatin1Char('a') && c.toLower() <= QLatin1Char('f')); }
+bool IsHexDigit(QChar c) {
+    return c.isDigit() || (c.toLower() >= QLatin1Char('a') && c.toLower() <= QLatin1Char('f'));
+}
 bool IsOctalDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('7'); }
 
 // Leading and trailing blanks and control characters go.
@@ -41,7 +42,7 @@ QString TrimLine(const QString& line) {
 QString AfterEquals(const QString& line) { return TrimLine(line.mid(line.indexOf(QLatin1Char('=')) + 1)); }
 
 QString DecodeFile(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(bytes);
     if (utf8.hasError()) text = QString::fromLatin1(bytes);
     return text;
@@ -101,7 +102,7 @@ QString UnescapeText(const QString& text) {
                 value = ushort(value * 8 + (text.at(++i).unicode() - '0'));
             out += QChar(value);
         } else {
-            out += next;   // \" \\ \? \' and anything unknown stand for the character itself
+            out += next;  // \" \\ \? \' and anything unknown stand for the character itself
         }
     }
     return out;
@@ -146,7 +147,9 @@ const LanguageTable& CurrentLanguage() { return Installed(); }
 
 void SetLanguage(LanguageTable table) { Installed() = std::move(table); }
 
-void LoadLanguageFile() { SetLanguage(LanguageTable::FromFile(ProgramFolderFile(QStringLiteral("lang.txt")))); }
+void LoadLanguageFile() {
+    SetLanguage(LanguageTable::FromFile(ProgramFolderFile(QStringLiteral("lang.txt"))));
+}
 
 QString Translate(const QString& text, const QString& section) {
     if (text.isEmpty()) return text;
@@ -186,7 +189,8 @@ void TranslateWidget(QWidget* widget, const QString& section) {
     if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         const int selected = combo->currentIndex();
         if (combo->isEditable()) combo->setEditText(Translate(combo->currentText(), section));
-        for (int i = 0; i < combo->count(); ++i) combo->setItemText(i, Translate(combo->itemText(i), section));
+        for (int i = 0; i < combo->count(); ++i)
+            combo->setItemText(i, Translate(combo->itemText(i), section));
         combo->setCurrentIndex(selected);
     } else if (auto* tabs = qobject_cast<QTabWidget*>(widget)) {
         for (int i = 0; i < tabs->count(); ++i) tabs->setTabText(i, Translate(tabs->tabText(i), section));
@@ -216,7 +220,8 @@ void TranslateTree(QObject* object, const QString& section) {
     for (QObject* child : object->children()) {
         QString childSection = section;
         auto* widget = qobject_cast<QWidget*>(child);
-        if (widget && widget->isWindow() && !qobject_cast<QMenu*>(widget)) childSection = PlainClassName(widget);
+        if (widget && widget->isWindow() && !qobject_cast<QMenu*>(widget))
+            childSection = PlainClassName(widget);
         if (widget) TranslateWidget(widget, childSection);
         if (auto* action = qobject_cast<QAction*>(child)) TranslateAction(action, childSection);
         TranslateTree(child, childSection);
@@ -234,7 +239,8 @@ void TranslateComponents(QWidget* window) {
 
 void TranslateApplication() {
     if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
-        app->setApplicationDisplayName(Translate(app->applicationDisplayName(), QStringLiteral("Application")));
+        app->setApplicationDisplayName(
+            Translate(app->applicationDisplayName(), QStringLiteral("Application")));
 }
 
 }  // namespace plovane

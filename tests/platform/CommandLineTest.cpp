@@ -14,12 +14,13 @@ class SplitCommandLineTest : public ::testing::TestWithParam<SplitCase> {};
 TEST_P(SplitCommandLineTest, SeparatesAtBlanksAndKeepsQuotedRunsTogether) {
     EXPECT_EQ(SplitCommandLine(QString::fromUtf8(GetParam().text)), GetParam().items) << GetParam().text;
 }
-INSTANTIATE_TEST_SUITE_P(
-    Texts, SplitCommandLineTest,
-    ::testing::Values(SplitCase{"plovane", {"plovane"}}, SplitCase{"plovane  a.htm   -n", {"plovane", "a.htm", "-n"}},
-                      SplitCase{"\"/opt/my app/plovane\" \"my page.htm\"", {"/opt/my app/plovane", "my page.htm"}},
-                      SplitCase{"p a\"b c\"d", {"p", "ab cd"}}, SplitCase{"p \"\"", {"p", ""}},
-                      SplitCase{"", {}}));
+INSTANTIATE_TEST_SUITE_P(Texts, SplitCommandLineTest,
+                         ::testing::Values(SplitCase{"plovane", {"plovane"}},
+                                           SplitCase{"plovane  a.htm   -n", {"plovane", "a.htm", "-n"}},
+                                           SplitCase{"\"/opt/my app/plovane\" \"my page.htm\"",
+                                                     {"/opt/my app/plovane", "my page.htm"}},
+                                           SplitCase{"p a\"b c\"d", {"p", "ab cd"}},
+                                           SplitCase{"p \"\"", {"p", ""}}, SplitCase{"", {}}));
 
 TEST(CommandLineTest, JoinedTextSplitsBackToTheSameItems) {
     const QStringList items = {"/usr/bin/plovane", "my page.htm", "-n", ""};
@@ -49,12 +50,12 @@ TEST_P(SwitchTest, LooksAtItemsOneToLastWithoutRegardToCase) {
 INSTANTIATE_TEST_SUITE_P(
     Lines, SwitchTest,
     ::testing::Values(
-        SwitchCase{{"-n"}, false, false, "dflt", -1},                       // item 0 is never looked at
-        SwitchCase{{"p", "-N"}, true, false, "dflt", -1},                   // case-insensitive
+        SwitchCase{{"-n"}, false, false, "dflt", -1},      // item 0 is never looked at
+        SwitchCase{{"p", "-N"}, true, false, "dflt", -1},  // case-insensitive
         SwitchCase{{"p", "page.htm", "-n"}, true, true, "dflt", -1},
         SwitchCase{{"p", "-size", "12"}, false, false, "12", 12},
-        SwitchCase{{"p", "-SIZE", "big", "-size", "3"}, false, false, "big", -1},   // the first one counts
-        SwitchCase{{"p", "a.htm", "-size"}, false, true, "dflt", -1},     // the last item is no switch name
+        SwitchCase{{"p", "-SIZE", "big", "-size", "3"}, false, false, "big", -1},  // the first one counts
+        SwitchCase{{"p", "a.htm", "-size"}, false, true, "dflt", -1},  // the last item is no switch name
         SwitchCase{{"p", "n"}, false, true, "dflt", -1}));
 
 TEST(CommandLineTest, SwitchPrefixCanBeSlashForTheCallersThatAcceptIt) {

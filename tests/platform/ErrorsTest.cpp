@@ -38,7 +38,7 @@ TEST(RunCommandTest, AnExceptionInAnEventHandlerNeverCrossesTheEventLoop) {
     QPushButton button;
     QObject::connect(&button, &QPushButton::clicked, [] { RaiseMessage("refused"); });
     button.show();
-    QTest::mouseClick(&button, Qt::LeftButton);   // the application's notify is the safety net
+    QTest::mouseClick(&button, Qt::LeftButton);  // the application's notify is the safety net
     EXPECT_EQ(prompter->Texts("error"), QStringList{"refused"});
 }
 

@@ -75,16 +75,20 @@ TEST_F(FileTestsTest, AReadOnlyProgramFolderSendsWritesToTheDataFolderAndReadsFi
 
     const test::ScopedReadOnly readOnly(program);
     const QString dataCopy = places.Places().dataFolder + "/Quenlock/Plovane/";
-    EXPECT_EQ(ProgramFolderFile("Tips.ini"), program + "/Tips.ini");   // nothing written yet
+    EXPECT_EQ(ProgramFolderFile("Tips.ini"), program + "/Tips.ini");  // nothing written yet
     EXPECT_EQ(WritableProgramFile("Tips.ini"), dataCopy + "Tips.ini");
-    EXPECT_EQ(places.Folder().Read("data/Quenlock/Plovane/Tips.ini"), "[Tips]\n0=shipped\n");   // seeded
+    EXPECT_EQ(places.Folder().Read("data/Quenlock/Plovane/Tips.ini"), "[Tips]\n0=shipped\n");  // seeded
     EXPECT_EQ(ProgramFolderFile("Tips.ini"), dataCopy + "Tips.ini");
     EXPECT_EQ(WritableProgramFile("Settings.ini"), dataCopy + "Settings.ini");
 }
 
 TEST(FormatKilobytesTest, RoundsUpAndGroupsThousands) {
-    const std::pair<qint64, const char*> cases[] = {
-        {0, "0KB"}, {1, "1KB"}, {1024, "1KB"}, {1025, "2KB"}, {1024 * 1000, "1,000KB"}, {5LL << 30, "5,242,880KB"}};
+    const std::pair<qint64, const char*> cases[] = {{0, "0KB"},
+                                                    {1, "1KB"},
+                                                    {1024, "1KB"},
+                                                    {1025, "2KB"},
+                                                    {1024 * 1000, "1,000KB"},
+                                                    {5LL << 30, "5,242,880KB"}};
     for (const auto& [bytes, text] : cases) EXPECT_EQ(FormatKilobytes(bytes), text) << bytes;
 }
 

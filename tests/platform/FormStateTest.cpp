@@ -69,7 +69,7 @@ TEST(FormStateTest, RoundTripsEveryKindAndKeepsANewControlAsDesigned) {
     EXPECT_TRUE(loaded.Wrap->isChecked());
     EXPECT_EQ(loaded.Encoding->currentIndex(), 2);
     EXPECT_EQ(loaded.Typed->currentText(), "typed by hand");
-    EXPECT_TRUE(loaded.Added->isChecked());   // no stored key: stays as designed
+    EXPECT_TRUE(loaded.Added->isChecked());  // no stored key: stays as designed
 }
 
 TEST(FormStateTest, AMissingFileKeepsEveryValue) {

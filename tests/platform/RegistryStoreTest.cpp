@@ -15,7 +15,7 @@ TEST(RegistryStoreTest, ValuesSurviveANewStoreAndKeysAreFoundWithoutRegardToCase
         reg.WriteInteger("ShowBorders", -1);
         reg.WriteString("NormPos", "10,20,810,620");
         reg.WriteString("Odd", "back\\slash\nnew line = equals");
-        ASSERT_TRUE(reg.OpenKey("MRUManager", true));   // relative to the open key
+        ASSERT_TRUE(reg.OpenKey("MRUManager", true));  // relative to the open key
         reg.WriteString("Item_0", "/home/u/a.htm");
     }
     RegistryStore reg;
@@ -24,7 +24,7 @@ TEST(RegistryStoreTest, ValuesSurviveANewStoreAndKeysAreFoundWithoutRegardToCase
     EXPECT_EQ(reg.ReadInteger("showborders", 0), -1);
     EXPECT_EQ(reg.ReadString("NormPos"), "10,20,810,620");
     EXPECT_EQ(reg.ReadString("Odd"), "back\\slash\nnew line = equals");
-    EXPECT_EQ(reg.ReadInteger("NormPos", 7), 7);   // not a whole number
+    EXPECT_EQ(reg.ReadInteger("NormPos", 7), 7);  // not a whole number
     EXPECT_EQ(reg.ReadInteger("Missing", 3), 3);
     EXPECT_EQ(reg.GetKeyNames(), QStringList{"MRUManager"});
     EXPECT_EQ(reg.GetValueNames(), (QStringList{"ShowBorders", "NormPos", "Odd"}));
@@ -38,7 +38,7 @@ TEST(RegistryStoreTest, OpenWithoutCreateFailsAndDeleteRemovesSubkeysAndValues) 
     reg.WriteString("User_0", "5");
     EXPECT_TRUE(reg.DeleteValue("user_0"));
     EXPECT_FALSE(reg.ValueExists("User_0"));
-    EXPECT_TRUE(reg.KeyExists(ProgramKey("TFormChild")));   // made on the way down
+    EXPECT_TRUE(reg.KeyExists(ProgramKey("TFormChild")));  // made on the way down
     EXPECT_TRUE(reg.DeleteKey(ProgramKey("TFormChild")));
     EXPECT_FALSE(reg.KeyExists(ProgramKey("TFormChild\\Inner")));
     EXPECT_FALSE(RegistryStore().KeyExists(ProgramKey("TFormChild")));

@@ -46,9 +46,9 @@ TEST(LanguageTableTest, ReadsSectionsAndTheTranslationRules) {
     };
     const Case cases[] = {
         {"About", "TFormAboutBox", "Acerca de"},
-        {"OK", "TFormAboutBox", "OK"},                    // "*" keeps the English text
-        {"Cancel", "TFormAboutBox", "Cancelar"},          // the later translation wins
-        {"About", "STRING_TABLE", "About"},               // other section
+        {"OK", "TFormAboutBox", "OK"},            // "*" keeps the English text
+        {"Cancel", "TFormAboutBox", "Cancelar"},  // the later translation wins
+        {"About", "STRING_TABLE", "About"},       // other section
         {"Line one\r\nLine two", "STRING_TABLE", "Linea uno\r\nLinea dos"},
         {"Unknown", "STRING_TABLE", "Unknown"},
     };

@@ -24,7 +24,7 @@ TEST(SetActiveTabTest, RunsTheChangingStepWhichMayRefuse) {
     EXPECT_EQ(tabs.currentIndex(), 0);
     allow = true;
     EXPECT_TRUE(SetActiveTab(&tabs, 1));
-    EXPECT_FALSE(SetActiveTab(&tabs, 1));   // already active: nothing runs
+    EXPECT_FALSE(SetActiveTab(&tabs, 1));  // already active: nothing runs
     EXPECT_EQ(steps, (QStringList{"changing", "changing", "change"}));
 }
 
@@ -38,7 +38,7 @@ TEST(PIDLHistoryTest, AddingDropsTheForwardEntries) {
     EXPECT_EQ(history.GoBack(2), "/a");
     EXPECT_FALSE(history.GoBack().has_value());
     EXPECT_TRUE(history.CanGoForward(2));
-    history.Add("/d");   // "/b" and "/c" go
+    history.Add("/d");  // "/b" and "/c" go
     EXPECT_EQ(history.Folders(), (QStringList{"/a", "/d"}));
     EXPECT_FALSE(history.CanGoForward());
 }
@@ -53,7 +53,7 @@ TEST(ShellOperationsTest, VerbsReachTheLauncherWithTheFilesFolder) {
         seen.push_back(r);
         return r.verb != "open";
     });
-    EXPECT_TRUE(OpenWith("/tmp/site/page.htm"));   // open fails, so the chooser runs
+    EXPECT_TRUE(OpenWith("/tmp/site/page.htm"));  // open fails, so the chooser runs
     EXPECT_TRUE(ShellEdit("/tmp/site/page.htm"));
     SetShellLauncher(nullptr);
     ASSERT_EQ(seen.size(), 3u);

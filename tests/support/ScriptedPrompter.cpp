@@ -8,7 +8,8 @@ namespace {
 
 // The next queued answer, or `fallback` (and a test failure) when the script has none.
 template <typename T>
-T Next(std::deque<T>& queue, const QString& what, const QString& text, typename std::deque<T>::value_type fallback) {
+T Next(std::deque<T>& queue, const QString& what, const QString& text,
+       typename std::deque<T>::value_type fallback) {
     if (queue.empty()) {
         ADD_FAILURE() << "no scripted answer for " << what.toStdString() << ": " << text.toStdString();
         return fallback;

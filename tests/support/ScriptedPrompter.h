@@ -18,14 +18,14 @@ namespace plovane::test {
 class ScriptedPrompter : public Prompter {
 public:
     struct Entry {
-        QString kind;   // "information", "warning", "error", "yesno", "yesnocancel", "input", "open", ...
+        QString kind;  // "information", "warning", "error", "yesno", "yesnocancel", "input", "open", ...
         QString text;
     };
 
     std::deque<bool> YesNo;
     std::deque<Answer> YesNoCancel;
     std::deque<std::optional<QString>> Inputs;
-    std::deque<std::optional<QString>> Files;     // open and save dialogs, in order
+    std::deque<std::optional<QString>> Files;  // open and save dialogs, in order
     std::deque<std::optional<QString>> Folders;
     std::deque<std::optional<QColor>> Colors;
     std::deque<std::optional<QFont>> Fonts;
@@ -60,7 +60,7 @@ public:
     ScriptedPrompter& operator*() const { return *Script; }
 
 private:
-    ScriptedPrompter* Script;   // owned by the installed slot
+    ScriptedPrompter* Script;  // owned by the installed slot
     std::unique_ptr<Prompter> Previous;
 };
 
