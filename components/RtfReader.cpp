@@ -246,18 +246,26 @@ private:
 
     void Flush() {
         if (Pending.isEmpty()) return;
-        QTextCharFormat format;
-        if (const auto font = Fonts.constFind(RunFormat.font); font != Fonts.constEnd() && !font->isEmpty())
-            format.setFontFamilies({*font});
-        format.setFontPointSize(RunFormat.halfPoints / 2.0);
-        if (RunFormat.colour >= 0 && RunFormat.colour < Colours.size())
-            format.setForeground(Colours[RunFormat.colour]);
-        format.setFontWeight(RunFormat.bold ? QFont::Bold : QFont::Normal);
-        format.setFontItalic(RunFormat.italic);
-        format.setFontUnderline(RunFormat.underline);
-        format.setFontStrikeOut(RunFormat.strike);
-        Cursor.insertText(Pending, format);
+        Cursor.insertText(Pending, TextFormat(RunFormat));
         Pending.clear();
+    }
+
+    // A page coloured by syntax uses a handful of formats many times over; each is built once.
+    const QTextCharFormat& TextFormat(const CharacterFormat& wanted) {
+        for (const auto& [known, format] : Formats)
+            if (known == wanted) return format;
+        QTextCharFormat format;
+        if (const auto font = Fonts.constFind(wanted.font); font != Fonts.constEnd() && !font->isEmpty())
+            format.setFontFamilies({*font});
+        format.setFontPointSize(wanted.halfPoints / 2.0);
+        if (wanted.colour >= 0 && wanted.colour < Colours.size())
+            format.setForeground(Colours[wanted.colour]);
+        format.setFontWeight(wanted.bold ? QFont::Bold : QFont::Normal);
+        format.setFontItalic(wanted.italic);
+        format.setFontUnderline(wanted.underline);
+        format.setFontStrikeOut(wanted.strike);
+        Formats.emplace_back(wanted, format);
+        return Formats.back().second;
     }
 
     const QByteArray& Rtf;
@@ -273,7 +281,8 @@ private:
     QVector<QColor> Colours;
     int Red = 0, Green = 0, Blue = 0;
 
-    QString Pending;   // text in RunFormat not yet inserted
+    QString Pending;  // text in RunFormat not yet inserted
+    std::vector<std::pair<CharacterFormat, QTextCharFormat>> Formats;
     CharacterFormat RunFormat;
     int PendingParagraphs = 0;
 };
