@@ -134,15 +134,18 @@ void ProcessLines(QStringList& lines, VariableTable& table, const QString& fileN
 
 void VariableTable::Set(const QString& name, const QString& value) {
     const int i = IndexOf(name);
-    if (i < 0)
+    if (i < 0) {
         Pairs.emplace_back(name, value);
-    else
+        FoldedNames.append(name.toCaseFolded());
+    } else
         Pairs[i].second = value;
 }
 
 void VariableTable::Remove(const QString& name) {
     const int i = IndexOf(name);
-    if (i >= 0) Pairs.erase(Pairs.begin() + i);
+    if (i < 0) return;
+    Pairs.erase(Pairs.begin() + i);
+    FoldedNames.removeAt(i);
 }
 
 int VariableTable::IndexOf(const QString& name) const {
@@ -152,8 +155,15 @@ int VariableTable::IndexOf(const QString& name) const {
 }
 
 QString VariableTable::Substitute(QString line) const {
-    for (const auto& [name, value] : Pairs)
-        if (!name.isEmpty()) line.replace(name, value, Qt::CaseInsensitive);
+    // Most lines hold few of the names: looking for the folded name in the folded line is much
+    // cheaper than a case-insensitive replace that finds nothing.
+    QString folded = line.toCaseFolded();
+    for (int i = 0; i < Count(); ++i) {
+        const auto& [name, value] = Pairs[i];
+        if (name.isEmpty() || !folded.contains(FoldedNames[i])) continue;
+        line.replace(name, value, Qt::CaseInsensitive);
+        folded = line.toCaseFolded();
+    }
     return line;
 }
 

@@ -26,6 +26,7 @@ public:
 
 private:
     std::vector<std::pair<QString, QString>> Pairs;
+    QStringList FoldedNames;  // beside Pairs, for a quick look before a replace
 };
 
 // Runs the preprocessor over a text that belongs to fileName and gives the lines joined with CR LF
