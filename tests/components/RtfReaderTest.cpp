@@ -23,7 +23,9 @@ TEST(RtfReaderTest, ReadsTheTextOfWellAndBadlyFormedRtf) {
         {R"({\rtf1{\fonttbl{\f0\fcharset1 Arial;}}{\colortbl\red0\green0\blue0;}\plain\f0\fs20\cf0 a\par b\par })",
          "a\nb"},
         {R"({\rtf1 a\par \par })", "a\n"},
-        {R"({\rtf1 \{x\}\\ caf\'e9 \u8364?\u-3?\'4})", "{x}\\ caf\xc3\xa9 \xe2\x82\xac\xef\xbf\xbd" "4"},
+        {R"({\rtf1 \{x\}\\ caf\'e9 \u8364?\u-3?\'4})",
+         "{x}\\ caf\xc3\xa9 \xe2\x82\xac\xef\xbf\xbd"
+         "4"},
         {R"({\rtf1 {\*\generator skip me;}{\info{\title no}}shown\tab x\~y})", "shown\tx y"},
         {R"({\rtf1 unbalanced}}} text {{{ more)", "unbalanced text  more"},
         {R"({\rtf1 \fs99999999999999999999 \cf-5 \f77 x\)", "x"},
