@@ -150,8 +150,13 @@ QByteArray EncodeFor(const QString& encoding, const QString& text) {
     return encoder.encode(text);
 }
 
-QString DecodeFrom(const QString& encoding, const QByteArray& bytes) {
-    QStringDecoder decoder(CodecName(encoding).constData());
+// Raw input leaves the UTF-8 bytes of the text uninterpreted, so they come out as they went in;
+// raw output after a decoding input writes each character as one byte, Latin-1 style.
+QString DecodeFrom(const QString& input, const QString& output, const QByteArray& bytes) {
+    const bool rawIn = input == QLatin1String("raw");
+    if (rawIn) return QString::fromUtf8(bytes);
+    if (output == QLatin1String("raw")) return QString::fromLatin1(bytes);
+    QStringDecoder decoder(CodecName(output).constData());
     if (!decoder.isValid()) return QString::fromUtf8(bytes);
     return decoder.decode(bytes);
 }
@@ -235,8 +240,11 @@ TidyResult RunTidy(const QString& text, const TidyOptions& options) {
     TidyResult result;
     if (run.Output.bp && run.Output.size > 0)
         result.cleanedText = DecodeFrom(
-            output, QByteArray(reinterpret_cast<const char*>(run.Output.bp), int(run.Output.size)));
-    result.success = saved >= 0 || !result.cleanedText.isEmpty();
+            input, output, QByteArray(reinterpret_cast<const char*>(run.Output.bp), int(run.Output.size)));
+    // Status 2 means errors in the page; without force-output Tidy then writes nothing, and an
+    // empty text must not stand in for the page.
+    const bool severe = saved < 0 || saved >= 2;
+    result.success = !(severe && result.cleanedText.isEmpty());
     for (const QString& line : report) result.report += line + QStringLiteral("\r\n");
     return result;
 }

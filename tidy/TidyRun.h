@@ -56,8 +56,9 @@ struct TidyResult {
     QString report;  // report lines, each ended by CR LF; empty when Tidy said nothing
 };
 
-// Parses, cleans and writes the text again. A run fails only when Tidy reports a severe status and
-// writes nothing; errors in the page still give cleaned text.
+// Parses, cleans and writes the text again. A run fails only when Tidy reports errors or a severe
+// status and writes nothing (possible when the option chain stopped before force-output); the
+// caller then shows the report and keeps its text.
 TidyResult RunTidy(const QString& text, const TidyOptions& options);
 
 struct ReportPosition {

@@ -135,6 +135,19 @@ TEST(RunTidyTest, ADocumentWithErrorsStillGivesCleanedText) {
         << result.cleanedText.toStdString();
 }
 
+TEST(RunTidyTest, ErrorsWithoutOutputMakeAFailedRun) {
+    TidyOptions refused;
+    refused.inputEncoding = "klingon";  // the chain stops before force-output
+    const TidyResult failed = RunTidy("<html><body>\n<my-tag>x</my-tag></body>", refused);
+    EXPECT_FALSE(failed.success);
+    EXPECT_TRUE(failed.cleanedText.isEmpty());
+    EXPECT_TRUE(failed.report.contains("Error: <my-tag> is not recognized!"));
+
+    const TidyResult warnings = RunTidy("<p>fine</p>", refused);  // warnings alone still write
+    EXPECT_TRUE(warnings.success);
+    EXPECT_TRUE(warnings.cleanedText.contains("fine"));
+}
+
 TEST(RunTidyTest, TheCleaningOptionsTakeEffect) {
     const QString page =
         "<html><head><title>t</title></head><body><p><font color=\"red\">x</font></p><p></p>"
@@ -152,11 +165,34 @@ TEST(RunTidyTest, TheCleaningOptionsTakeEffect) {
     EXPECT_TRUE(kept.cleanedText.contains("<p></p>"));
 }
 
-TEST(RunTidyTest, RawEncodingKeepsEveryCharacterOfTheText) {
-    const QString text = QString::fromUtf8("<p>café – ünï 日本 😀</p>");
-    const TidyResult result = RunTidy(text, TidyOptions{});
-    EXPECT_TRUE(result.cleanedText.contains(QString::fromUtf8("café – ünï 日本 😀")))
-        << result.cleanedText.toStdString();
+TEST(RunTidyTest, EncodingsKeepTheCharactersOfTheText) {
+    struct Case {
+        const char* input;
+        const char* output;
+        const char* text;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"raw", "raw", "café – ünï 日本 😀", "café – ünï 日本 😀"},
+        {"utf8", "utf8", "café – 日本", "café – 日本"},
+        {"utf8", "ascii", "café – x", "caf&eacute; &ndash; x"},
+        {"utf8", "latin1", "café – x", "café &ndash; x"},
+        {"utf8", "win1252", "café – x", "café – x"},
+        {"utf8", "mac", "café – x", "café – x"},
+        {"latin1", "utf8", "café", "café"},
+        {"win1252", "raw", "café x", "café x"},
+        {"raw", "latin1", "café", "café"},
+    };
+    for (const Case& c : cases) {
+        TidyOptions options;
+        options.makeBare = false;  // it would turn the dash into "-"
+        options.inputEncoding = c.input;
+        options.outputEncoding = c.output;
+        const TidyResult result =
+            RunTidy(QString::fromUtf8("<p>") + QString::fromUtf8(c.text) + "</p>", options);
+        EXPECT_TRUE(result.cleanedText.contains(QString::fromUtf8(c.expected)))
+            << c.input << " -> " << c.output << ": " << result.cleanedText.toStdString();
+    }
 }
 
 TEST(RunTidyTest, AHostileTranslatedFormatIsFilledSafely) {
