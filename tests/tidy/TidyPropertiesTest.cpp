@@ -185,6 +185,17 @@ TEST_F(TidyPropertiesTest, NumberBoxesTakeDigitsOnlyAndStayInRange) {
         EXPECT_EQ(tabSize->currentText(), c.after) << c.typed;
         EXPECT_EQ(form.Options().tabSize, c.runs) << c.typed;
     }
+
+    // The same check runs when the focus leaves the box.
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    Control<QTabWidget>(form, "PageControl")->setCurrentIndex(3);
+    tabSize->setFocus();
+    tabSize->lineEdit()->clear();
+    QTest::keyClicks(tabSize, "40");
+    EXPECT_EQ(tabSize->currentText(), "40");
+    Control<QPushButton>(form, "ButtonDefaults")->setFocus();
+    EXPECT_EQ(tabSize->currentText(), "12");
 }
 
 TEST_F(TidyPropertiesTest, AStoredEncodingWithNoEntryAbandonsTheRun) {
