@@ -165,6 +165,8 @@ struct RunContext {
     QStringList* report = nullptr;
 };
 
+// The message callback rather than the older report filter: in this libtidy release the filter's
+// text already starts with "line 1 column 1 - Warning: ", and the report line wants the text alone.
 Bool TIDY_CALL ReportMessage(TidyMessage message) {
     try {
         const auto* context = static_cast<const RunContext*>(tidyGetAppData(tidyGetMessageDoc(message)));
@@ -233,6 +235,8 @@ TidyResult RunTidy(const QString& text, const TidyOptions& options) {
     const QString input = QString::fromLatin1(tidyOptGetEncName(run.Document, TidyInCharEncoding));
     const QString output = QString::fromLatin1(tidyOptGetEncName(run.Document, TidyOutCharEncoding));
 
+    // Clean-and-repair is what applies clean, word-2000, bare and the document type; without it the
+    // cleaning options would be set but have no effect on the written text.
     const int parsed = tidyParseString(run.Document, EncodeFor(input, text).constData());
     const int repaired = parsed >= 0 ? tidyCleanAndRepair(run.Document) : parsed;
     const int saved = repaired >= 0 ? tidySaveBuffer(run.Document, &run.Output) : repaired;

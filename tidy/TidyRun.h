@@ -4,6 +4,7 @@
 #include <tidy/tidy.h>
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace plovane {
