@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QCryptographicHash>
-#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -14,10 +13,10 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <cstdio>
 #include <limits>
 #include <mutex>
 
@@ -31,7 +30,7 @@ namespace plovane {
 
 namespace {
 
-constexpr qint64 ReportIntervalMs = 40;
+constexpr qint64 ReportIntervalMs = 100;
 
 // The name the cached copy keeps: the URL's file name, decoded, made into one harmless path segment.
 QString CacheFileNameFor(const QString& url) {
@@ -64,7 +63,7 @@ struct CurlDeleter {
 
 size_t WriteToFile(char* data, size_t size, size_t count, void* file) {
     const qint64 length = static_cast<qint64>(size * count);
-    return static_cast<QSaveFile*>(file)->write(data, length) == length ? size * count : 0;
+    return static_cast<QFile*>(file)->write(data, length) == length ? size * count : 0;
 }
 
 int ReportTransferProgress(void* thread, curl_off_t total, curl_off_t now, curl_off_t, curl_off_t) {
@@ -107,21 +106,35 @@ QString TThreadDownload::CacheFileName() const { return isFinished() ? Cached : 
 void TThreadDownload::run() {
     Outcome = ResultFailed;
     // A server on this machine answers without any network connection.
-    if (IsAvailableOffline(Address) || IsInternetConnected() || IsLoopbackHost(UrlHostName(Address)))
+    if (IsLoopbackHost(UrlHostName(Address)) || IsAvailableOffline(Address) || IsInternetConnected())
         Outcome = Transfer();
     OnFinished();
 }
 
 int TThreadDownload::Transfer() {
     if (Target.isEmpty() || !QDir().mkpath(QFileInfo(Target).absolutePath())) return ResultFailed;
+    // Written beside the target and renamed over it only when complete, so a failed or cancelled
+    // download leaves neither a partial file nor a damaged earlier copy. (Not QSaveFile: its sync
+    // to disk would double the time of a large download, and a cache needs no such guarantee.)
+    const QString partial = Target + QStringLiteral(".part");
+    QFile file(partial);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        return CURLE_WRITE_ERROR;
+    const int code = Perform(file);
+    file.close();
+    if (code == CURLE_OK && file.error() == QFileDevice::NoError &&
+        std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(Target).constData()) == 0) {
+        Cached = Target;
+        return 0;
+    }
+    QFile::remove(partial);
+    return code != CURLE_OK ? code : CURLE_WRITE_ERROR;
+}
+
+int TThreadDownload::Perform(QFile& file) {
     InitializeCurl();
     const std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
-    if (!curl) return ResultFailed;
-    // Written beside the target and renamed only when complete: a failed or cancelled download
-    // leaves no partial file behind.
-    QSaveFile file(Target);
-    if (!file.open(QIODevice::WriteOnly)) return CURLE_WRITE_ERROR;
-
+    if (!curl) return CURLE_FAILED_INIT;
     const QByteArray url = Address.toUtf8();
     const QByteArray agent = ApplicationTitle().toUtf8() + "/" PLOVANE_VERSION;
     CURL* const handle = curl.get();
@@ -134,6 +147,7 @@ int TThreadDownload::Transfer() {
     curl_easy_setopt(handle, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, 30L);
+    curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, 256L * 1024);
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &WriteToFile);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &file);
     curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, &RecordServerResponseLine);
@@ -141,10 +155,7 @@ int TThreadDownload::Transfer() {
     curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, &ReportTransferProgress);
     curl_easy_setopt(handle, CURLOPT_XFERINFODATA, this);
     const CURLcode code = curl_easy_perform(handle);
-    if (code != CURLE_OK || Terminated()) return code != CURLE_OK ? code : CURLE_ABORTED_BY_CALLBACK;
-    if (!file.commit()) return CURLE_WRITE_ERROR;
-    Cached = Target;
-    return 0;
+    return code == CURLE_OK && Terminated() ? CURLE_ABORTED_BY_CALLBACK : code;
 }
 
 bool TThreadDownload::ProgressReport(qint64 progress, qint64 maximum) {
@@ -152,7 +163,8 @@ bool TThreadDownload::ProgressReport(qint64 progress, qint64 maximum) {
     Maximum = maximum;
     if (Terminated()) return false;
     // Every report waits for the window, so they are spaced out; the last one always goes through.
-    const qint64 nowMs = QDateTime::currentMSecsSinceEpoch();
+    if (!Clock.isValid()) Clock.start();
+    const qint64 nowMs = Clock.elapsed();
     const bool complete = maximum > 0 && progress == maximum;
     if (progress != LastReported &&
         (complete || LastReportMs < 0 || nowMs - LastReportMs >= ReportIntervalMs)) {

@@ -2,12 +2,14 @@
 // libcurl and the modal progress window that starts it, shows its progress and can cancel it.
 #pragma once
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QSemaphore>
 #include <QString>
 #include <QThread>
 #include <atomic>
 #include <memory>
 
+class QFile;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -52,6 +54,7 @@ protected:
 
 private:
     int Transfer();
+    int Perform(QFile& file);
 
     const QString Address;
     QString Target;
@@ -60,6 +63,7 @@ private:
     std::atomic<bool> TerminateFlag{false};
     std::atomic<qint64> Progress{0};
     std::atomic<qint64> Maximum{0};
+    QElapsedTimer Clock;
     qint64 LastReportMs = -1;
     qint64 LastReported = -1;
 };

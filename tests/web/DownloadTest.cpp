@@ -154,11 +154,13 @@ TEST_F(DownloadTest, CancelDuringASlowDownloadEndsItAndLeavesNoPartialFile) {
     ASSERT_TRUE(slow->Running());
     TFormDownload form;
     SetDownloadWindow(&form);
+    QStringList partialFiles;
     QTimer canceller;
     QObject::connect(&canceller, &QTimer::timeout, [&] {
         // Cancel once some bytes have been written.
         if (form.isVisible() && form.LabelProgress->text().endsWith("bytes completed.") &&
             !form.LabelProgress->text().startsWith("0 ")) {
+            partialFiles = FilesBelow(CacheFolder());
             QTest::mouseClick(form.ButtonCancel, Qt::LeftButton);
         }
     });
@@ -169,6 +171,7 @@ TEST_F(DownloadTest, CancelDuringASlowDownloadEndsItAndLeavesNoPartialFile) {
     EXPECT_LT(clock.elapsed(), 10000);
     EXPECT_TRUE(form.EndedByUser());
     EXPECT_FALSE(form.Animate->Active());
+    EXPECT_EQ(partialFiles.size(), 1);
     EXPECT_TRUE(FilesBelow(CacheFolder()).isEmpty()) << FilesBelow(CacheFolder()).join(' ').toStdString();
 }
 
