@@ -184,6 +184,11 @@ void TThreadDownload::OnFinished() {}
 TMyThreadDownload::TMyThreadDownload(TFormDownload* form, QString url, const QString& cacheFolder)
     : TThreadDownload(std::move(url), cacheFolder), Form(form) {}
 
+TMyThreadDownload::~TMyThreadDownload() {
+    Terminate();
+    wait();
+}
+
 void TMyThreadDownload::OnProgress(qint64 progress, qint64 maximum) {
     // Calls made in the context of this object die with it, so a late one never reaches a later run.
     QMetaObject::invokeMethod(

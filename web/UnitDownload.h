@@ -75,6 +75,8 @@ class TMyThreadDownload : public TThreadDownload {
     Q_OBJECT
 public:
     TMyThreadDownload(TFormDownload* form, QString url, const QString& cacheFolder);
+    // Stops the run before this object's own parts go: the running thread still uses them.
+    ~TMyThreadDownload() override;
 
 protected:
     void OnProgress(qint64 progress, qint64 maximum) override;

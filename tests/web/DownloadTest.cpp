@@ -147,6 +147,8 @@ TEST_F(DownloadTest, AUrlEndingInASlashShowsDownloadingAndIsCachedUnderADefaultN
     EXPECT_EQ(form.LabelStatus->text(), "Downloading from (127.0.0.1)");
     EXPECT_EQ(QFileInfo(location).fileName(), "index.html");
     EXPECT_TRUE(ReadFile(location).contains("notes.txt"));  // the server's folder listing
+    // Without the slash the server redirects to the folder; the redirect is followed.
+    EXPECT_TRUE(ReadFile(FetchUrl(Server->Url("/dir"))).contains("notes.txt"));
 }
 
 TEST_F(DownloadTest, CancelDuringASlowDownloadEndsItAndLeavesNoPartialFile) {
@@ -189,6 +191,35 @@ TEST_F(DownloadTest, EscapingPathsNeverLeaveTheCacheFolder) {
     EXPECT_TRUE(QDir::cleanPath(copy).startsWith(cache + '/')) << copy.toStdString();
     EXPECT_EQ(ReadFile(copy), "<p>secret</p>");
     EXPECT_EQ(FilesBelow(Places.Folder().Root() + "/cache"), QStringList{copy});
+}
+
+}  // namespace
+}  // namespace plovane
+
+namespace plovane {
+namespace {
+
+TEST(FtpDownloadTest, FtpUrlsAreFetchedAndTheirRefusalsReported) {
+    const test::ScopedFilePlaces places;
+    const test::TempFolder site;
+    site.Write("pub/notes.txt", "ftp notes");
+    const auto server = test::LocalServer::Ftp(site.Root());
+    ASSERT_TRUE(server->Running());
+    const QString copy = FetchUrl(server->Url("/pub/notes.txt", "ftp"));
+    EXPECT_EQ(ReadFile(copy), "ftp notes");
+    EXPECT_TRUE(copy.startsWith(CacheFolder()));
+    const QString missing = server->Url("/pub/missing.txt", "ftp");
+    EXPECT_EQ(FetchMessage(missing), "URL not found \"" + missing + "\"");
+    EXPECT_TRUE(LastServerResponse().startsWith("550")) << LastServerResponse().toStdString();
+}
+
+TEST(IsInternetConnectedTest, AnswersTheSameOnAWorkerThreadAsOnTheApplicationThread) {
+    const bool here = IsInternetConnected();
+    std::atomic<bool> there{!here};
+    std::unique_ptr<QThread> worker(QThread::create([&] { there = IsInternetConnected(); }));
+    worker->start();
+    worker->wait();
+    EXPECT_EQ(there, here);
 }
 
 }  // namespace

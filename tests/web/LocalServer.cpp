@@ -1,6 +1,7 @@
 #include "LocalServer.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include "support/TestPlaces.h"
@@ -18,11 +19,22 @@ std::unique_ptr<LocalServer> LocalServer::Slow(int size) {
         QStringLiteral("-u"), SourceFile(QStringLiteral("tests/web/slow_server.py")), QString::number(size)});
 }
 
+std::unique_ptr<LocalServer> LocalServer::Ftp(const QString& folder) {
+    return std::make_unique<LocalServer>(QStringList{QStringLiteral("-u"), QStringLiteral("-m"),
+                                                     QStringLiteral("pyftpdlib"), QStringLiteral("-i"),
+                                                     QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
+                                                     QStringLiteral("0"), QStringLiteral("-d"), folder});
+}
+
 LocalServer::LocalServer(const QStringList& arguments) {
-    Process.setProcessChannelMode(QProcess::SeparateChannels);
-    Process.start(QStringLiteral("python3"), arguments);
-    // Both servers name their port in their first line once they listen.
-    static const QRegularExpression portLine(QStringLiteral("port (\\d+)"));
+    // The system's interpreter is the one the Debian server packages are installed for.
+    const QString python = QFileInfo::exists(QStringLiteral("/usr/bin/python3"))
+                               ? QStringLiteral("/usr/bin/python3")
+                               : QStringLiteral("python3");
+    Process.setProcessChannelMode(QProcess::MergedChannels);
+    Process.start(python, arguments);
+    // Each server names its port once it listens: "port 8000" (http.server), "127.0.0.1:2121" (pyftpdlib).
+    static const QRegularExpression portLine(QStringLiteral("(?:port |127\\.0\\.0\\.1:)(\\d+)"));
     QByteArray output;
     QElapsedTimer clock;
     clock.start();
@@ -39,8 +51,8 @@ LocalServer::~LocalServer() {
     Process.waitForFinished(5000);
 }
 
-QString LocalServer::Url(const QString& path) const {
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(Port).arg(path);
+QString LocalServer::Url(const QString& path, const QString& scheme) const {
+    return QStringLiteral("%1://127.0.0.1:%2%3").arg(scheme).arg(Port).arg(path);
 }
 
 }  // namespace plovane::test

@@ -13,6 +13,8 @@ public:
     static std::unique_ptr<LocalServer> Files(const QString& folder);
     // tests/web/slow_server.py, which sends `size` bytes slowly for any path.
     static std::unique_ptr<LocalServer> Slow(int size);
+    // pyftpdlib over `folder`, anonymous and read-only.
+    static std::unique_ptr<LocalServer> Ftp(const QString& folder);
 
     // Runs python3 with the arguments and waits until the server names its port.
     explicit LocalServer(const QStringList& arguments);
@@ -21,8 +23,8 @@ public:
     LocalServer& operator=(const LocalServer&) = delete;
 
     bool Running() const { return Port > 0; }
-    // "http://127.0.0.1:<port>" + path.
-    QString Url(const QString& path) const;
+    // "<scheme>://127.0.0.1:<port>" + path.
+    QString Url(const QString& path, const QString& scheme = QStringLiteral("http")) const;
 
 private:
     QProcess Process;
