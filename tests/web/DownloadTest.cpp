@@ -177,6 +177,33 @@ TEST_F(DownloadTest, CancelDuringASlowDownloadEndsItAndLeavesNoPartialFile) {
     EXPECT_TRUE(FilesBelow(CacheFolder()).isEmpty()) << FilesBelow(CacheFolder()).join(' ').toStdString();
 }
 
+TEST_F(DownloadTest, EscEndsARunAndAWindowDestroyedMidDownloadStopsItsThread) {
+    const auto slow = test::LocalServer::Slow(2'000'000);
+    ASSERT_TRUE(slow->Running());
+    const auto startAndWaitForBytes = [&](TFormDownload& form) {
+        form.Prepare("Downloading File", slow->Url("/slow.bin"));
+        form.show();
+        QTRY_VERIFY_WITH_TIMEOUT(form.Download()->LastProgress() > 0, 10000);
+    };
+    TFormDownload form;
+    startAndWaitForBytes(form);
+    QTest::keyClick(&form, Qt::Key_Escape);
+    EXPECT_FALSE(form.isVisible());
+    QString location = slow->Url("/slow.bin");
+    EXPECT_FALSE(form.Conclude(location));
+    EXPECT_TRUE(form.EndedByUser());
+    EXPECT_EQ(location, slow->Url("/slow.bin"));
+
+    QElapsedTimer clock;
+    clock.start();
+    {
+        TFormDownload doomed;
+        startAndWaitForBytes(doomed);
+    }
+    EXPECT_LT(clock.elapsed(), 10000);
+    EXPECT_TRUE(FilesBelow(CacheFolder()).isEmpty());
+}
+
 TEST_F(DownloadTest, EscapingPathsNeverLeaveTheCacheFolder) {
     const QString cache = QDir::cleanPath(CacheFolder());
     for (const char* path : {"/..", "/%2e%2e", "/%2e%2e%2f%2e%2e%2fescape.htm", "/..%2f..%2f..%2fescape.htm",
