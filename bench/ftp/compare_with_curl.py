@@ -4,7 +4,7 @@ server (127.0.0.1, active mode, binary), and times the listing of 5,000 entries.
 
     bench/ftp/compare_with_curl.py [build folder] [megabytes]
 
-Prints the best of three runs for each side and the session's share of curl's throughput."""
+Prints the best of five runs for each side and the session's share of curl's throughput."""
 
 import json
 import os
@@ -17,12 +17,14 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE = os.path.dirname(os.path.dirname(HERE))
 
 
-def best_of(runs, action):
+def best_of(runs, action, written):
+    """The fastest of `runs` timed calls of action(n); each writes a fresh file, removed untimed."""
     best = None
-    for _ in range(runs):
+    for n in range(runs):
         start = time.perf_counter()
-        action()
+        action(n)
         elapsed = time.perf_counter() - start
+        os.remove(written(n))
         best = elapsed if best is None else min(best, elapsed)
     return best
 
@@ -46,10 +48,12 @@ def main():
             host = "127.0.0.1:%s" % server.stdout.readline().strip()
             base = "ftp://tester:secret@%s/" % host
             curl = ["curl", "-s", "-S", "--ftp-port", "-"]
-            down = best_of(3, lambda: subprocess.run(curl + ["-o", os.path.join(local, "curl.bin"), base + "down.bin"],
-                                                     check=True))
-            up = best_of(3, lambda: subprocess.run(curl + ["-T", os.path.join(local, "up.bin"), base + "curl-up.bin"],
-                                                   check=True))
+            down = best_of(5, lambda n: subprocess.run(
+                curl + ["-o", os.path.join(local, "curl%d.bin" % n), base + "down.bin"], check=True),
+                lambda n: os.path.join(local, "curl%d.bin" % n))
+            up = best_of(5, lambda n: subprocess.run(
+                curl + ["-T", os.path.join(local, "up.bin"), base + "curl-up%d.bin" % n], check=True),
+                lambda n: os.path.join(root, "curl-up%d.bin" % n))
             env = dict(os.environ, PLOVANE_FTP_HOST=host, PLOVANE_FTP_ROOT=root, PLOVANE_FTP_MB=str(megabytes))
             out = subprocess.run([os.path.join(build, "bench", "bench_ftp"), "--benchmark_format=json"],
                                  env=env, check=True, capture_output=True, text=True).stdout
@@ -61,7 +65,7 @@ def main():
                for b in json.loads(out)["benchmarks"]}
 
     def session_seconds(name):
-        # The fastest of the three repetitions, in milliseconds.
+        # The fastest of the five repetitions, in milliseconds.
         return results[name + "_min"]["real_time"] / 1000.0
 
     mb = size / (1024 * 1024)
