@@ -229,9 +229,10 @@ void FtpWorker::Close() {
 }
 
 void FtpWorker::ReportBytes(bool force) {
+    if (PendingSent == 0 && PendingReceived == 0 && PendingTransferred == 0) return;
+    // The first bytes go out at once, so a Terminate can come while the first burst is still read.
     if (!force && SinceReport.isValid() && SinceReport.elapsed() < ReportIntervalMs) return;
     SinceReport.start();
-    if (PendingSent == 0 && PendingReceived == 0 && PendingTransferred == 0) return;
     emit BytesMoved(Current ? Current->context : ContextConnection, PendingSent, PendingReceived,
                     PendingTransferred);
     PendingSent = PendingReceived = PendingTransferred = 0;
