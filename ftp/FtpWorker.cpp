@@ -16,6 +16,7 @@ namespace {
 constexpr qint64 MaxListingBytes = 64 * 1024 * 1024;
 constexpr long TransferBufferBytes = 512 * 1024;
 constexpr qint64 ReportIntervalMs = 50;
+constexpr int MaxKeptLines = 1000;
 
 bool IsFinalReplyLine(const QString& line) {
     static const QRegularExpression finalLine(QStringLiteral("^\\d{3}( |$)"));
@@ -110,9 +111,11 @@ struct FtpCallbacks {
             worker->Connecting = false;
             emit worker->StatusChanged(ContextConnection, StatusConnectedToServer);
         }
-        worker->AllLines << line;
-        worker->ReplyLines << line;
-        if (IsFinalReplyLine(line)) {
+        // A server that never ends its reply must not fill memory; the first lines say enough.
+        if (worker->AllLines.size() < MaxKeptLines) worker->AllLines << line;
+        const bool final = IsFinalReplyLine(line);
+        if (worker->ReplyLines.size() < MaxKeptLines || final) worker->ReplyLines << line;
+        if (final) {
             worker->Replies << line;
             worker->LastResponse = worker->ReplyLines.join(QLatin1Char(' ')).simplified();
             worker->ReplyLines.clear();
