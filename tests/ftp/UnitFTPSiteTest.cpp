@@ -113,6 +113,22 @@ TEST_F(FtpSiteDialogTest, SaveWritesTheKeysInOrderUnderTheUntrimmedNameForItsOwn
     EXPECT_EQ(reread.EditHostName->text(), QStringLiteral("other.example"));
 }
 
+TEST_F(FtpSiteDialogTest, AReadOnlyProgramFolderKeepsTheSitesInTheDataFolder) {
+    const test::ScopedReadOnly readOnly(Places.Places().programFolder);
+    TFormFTPSite dialog;
+    dialog.show();
+    for (const QString& site : {QStringLiteral("First"), QStringLiteral("Second")}) {
+        TypeSiteName(dialog, site);
+        FillFields(dialog, site);
+        QTest::mouseClick(dialog.ButtonSave, Qt::LeftButton);
+        EXPECT_TRUE(dialog.ButtonRemove->isEnabled()) << site.toStdString();  // read back from its new home
+    }
+    EXPECT_FALSE(QFile::exists(SitesFile()));
+    EXPECT_EQ(dialog.CBSiteName->count(), 2);
+    TypeSiteName(dialog, QStringLiteral("First"));
+    EXPECT_EQ(dialog.EditHostName->text(), QStringLiteral("First.example"));
+}
+
 TEST_F(FtpSiteDialogTest, RemoveAsksThenEmptiesTheNameAndKeepsTheDetails) {
     WriteSites(HomeSite);
     TFormFTPSite dialog;
