@@ -201,18 +201,18 @@ TEST_F(FtpSessionTest, AnonymousLoginToAnEmptyDirectoryListsNothing) {
 TEST_F(FtpSessionTest, UploadThenDownloadGivesIdenticalBytes) {
     ASSERT_TRUE(ConnectAsUser());
     const QByteArray bytes = SomeBytes(700 * 1024);
-    Local.Write(QStringLiteral("data file.bin"), bytes);
+    Local.Write(QStringLiteral("données é.bin"), bytes);
 
-    ASSERT_TRUE(Session.UploadFile(QStringLiteral("data file.bin"), bytes.size()));
-    EXPECT_EQ(Server.Read(QStringLiteral("data file.bin")), bytes);
-    EXPECT_EQ(Observer.Captions.last(), QStringLiteral("Uploading \"data file.bin\""));
+    ASSERT_TRUE(Session.UploadFile(QStringLiteral("données é.bin"), bytes.size()));
+    EXPECT_EQ(Server.Read(QStringLiteral("données é.bin")), bytes);
+    EXPECT_EQ(Observer.Captions.last(), QStringLiteral("Uploading \"données é.bin\""));
     EXPECT_EQ(Observer.Progress, bytes.size());
     EXPECT_FALSE(Observer.TransferShown);
 
-    QFile::remove(Local.Path(QStringLiteral("data file.bin")));
-    ASSERT_TRUE(Session.DownloadFile(QStringLiteral("data file.bin"), bytes.size()));
-    EXPECT_EQ(Local.Read(QStringLiteral("data file.bin")), bytes);
-    EXPECT_EQ(Observer.Captions.last(), QStringLiteral("Downloading \"data file.bin\""));
+    QFile::remove(Local.Path(QStringLiteral("données é.bin")));
+    ASSERT_TRUE(Session.DownloadFile(QStringLiteral("données é.bin"), bytes.size()));
+    EXPECT_EQ(Local.Read(QStringLiteral("données é.bin")), bytes);
+    EXPECT_EQ(Observer.Captions.last(), QStringLiteral("Downloading \"données é.bin\""));
     EXPECT_EQ(Observer.Maximum, bytes.size());
     EXPECT_EQ(Observer.Progress, bytes.size());
     EXPECT_EQ(Session.BusyCount(), 0);
