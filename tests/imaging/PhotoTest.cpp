@@ -270,6 +270,30 @@ TEST(RotateTest, APositiveAngleTurnsClockwise) {
     EXPECT_EQ(PixelAt(doubled, 1, 1), quint32('e'));
 }
 
+// Each destination pixel computed on its own from the fixed-point start and steps.
+TEST(RotateTest, WidePicturesMatchTheFixedPointWalkPixelByPixel) {
+    QImage source = test::RandomPicture(300, 170, 6);
+    const double angle = M_PI / 6;
+    QImage turned(RotatedSize(source, angle, 1.0), QImage::Format_RGB32);
+    RotatePhoto(MakePhoto(turned), MakePhoto(source), 0x123456, angle, 1.0);
+
+    const auto kc = quint32(qint64(65536 * std::cos(-angle)));
+    const auto ks = quint32(qint64(65536 * std::sin(-angle)));
+    const auto hw = quint32(turned.width() / 2), hh = quint32(turned.height() / 2);
+    const quint32 x0 = 65536 * hw - kc * hw + ks * hh + 32768 * quint32(300 - turned.width());
+    const quint32 y0 = 65536 * hh - ks * hw - kc * hh + 32768 * quint32(170 - turned.height());
+    int mismatches = 0;
+    for (int y = 0; y < turned.height(); ++y)
+        for (int x = 0; x < turned.width(); ++x) {
+            const quint32 sx = (x0 - quint32(y) * ks + quint32(x) * kc) >> 16;
+            const quint32 sy = (y0 + quint32(y) * kc + quint32(x) * ks) >> 16;
+            const quint32 expected = sx < 300 && sy < 170 ? PixelAt(source, int(sx), int(sy)) : 0x123456u;
+            mismatches += PixelAt(turned, x, y) != expected;
+        }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(PixelAt(turned, 0, 0), 0x123456u);
+}
+
 TEST(RotateTest, RotatedSizeIsTheBoundingBox) {
     const QImage bitmap(100, 50, QImage::Format_RGB32);
     EXPECT_EQ(RotatedSize(bitmap, 0.0, 1.0), QSize(100, 50));
