@@ -50,13 +50,20 @@ struct KernelTap {
 // on each side, so that the inner loops run over plain arrays of bytes: all four bytes of a pixel
 // are filtered alike, so a row is one line of 4 x width samples and a column step is 4 samples.
 // Unsigned sample types make the sums wrap like 32-bit (or 16-bit) registers instead of overflowing.
+// Sixteen bytes of samples that the compiler keeps in one vector register; the arithmetic wraps
+// like the unsigned sample type.
+template <typename Sample>
+struct SampleVector {
+    typedef Sample Type __attribute__((vector_size(16)));
+};
+
 template <typename Sample, typename Finish>
 void ConvolveRows(const TPhoto& destination, const TPhoto& source, const std::vector<KernelTap>& taps,
                   const Finish& finish) {
     const int width = source.Width;
     const int height = source.Height;
     const std::size_t lineSamples = std::size_t(width) * 4;
-    const std::size_t paddedSamples = lineSamples + 16 + 16;  // edges, then room for a last lane group
+    const std::size_t paddedSamples = lineSamples + 16 + 64;  // edges, then room for a last group
     std::vector<Sample> ring(paddedSamples * 5);
     std::array<int, 5> held;
     held.fill(-1);
@@ -76,27 +83,35 @@ void ConvolveRows(const TPhoto& destination, const TPhoto& source, const std::ve
         return row;
     };
 
-    // Sixteen samples at a time are summed over all taps in registers; the compiler turns the
-    // fixed-size lane loops into vector instructions.
-    constexpr std::size_t Lanes = 16;
-    std::vector<const Sample*> inputs(taps.size());
-    std::vector<Sample> weights(taps.size());
-    for (std::size_t t = 0; t < taps.size(); ++t) weights[t] = static_cast<Sample>(taps[t].Weight);
+    // A group of lanes is summed over all taps in vector registers, then finished at once.
+    using Vector = typename SampleVector<Sample>::Type;
+    constexpr std::size_t PerVector = sizeof(Vector) / sizeof(Sample);
+    constexpr std::size_t Vectors = 4;
+    constexpr std::size_t Group = PerVector * Vectors;
+    static_assert(Group <= 64, "the padding behind each row holds one group");
     const std::size_t tapCount = taps.size();
+    std::vector<const Sample*> inputs(tapCount);
+    std::vector<Sample> weights(tapCount);
+    for (std::size_t t = 0; t < tapCount; ++t) weights[t] = static_cast<Sample>(taps[t].Weight);
+    std::array<Sample, Group> lanes;
     for (int y = 0; y < height; ++y) {
         std::array<const Sample*, 5> rows;
         for (int r = 0; r < 5; ++r) rows[r] = paddedRow(std::clamp(y + r - 2, 0, height - 1));
         for (std::size_t t = 0; t < tapCount; ++t) inputs[t] = rows[taps[t].Row] + taps[t].Column * 4;
         auto* out = reinterpret_cast<quint8*>(destination.Rows[y]);
-        for (std::size_t start = 0; start < lineSamples; start += Lanes) {
-            std::array<Sample, Lanes> sum{};
-            // The padding behind each row lets the last group read past the line's end.
+        for (std::size_t start = 0; start < lineSamples; start += Group) {
+            std::array<Vector, Vectors> sum{};
             for (std::size_t t = 0; t < tapCount; ++t) {
-                const Sample* in = inputs[t] + start;
-                const Sample weight = weights[t];
-                for (std::size_t l = 0; l < Lanes; ++l) sum[l] = Sample(sum[l] + weight * in[l]);
+                const Sample* in = inputs[t] + start;  // the last group reads into the padding
+                const Vector weight = Vector{} + weights[t];
+                for (std::size_t v = 0; v < Vectors; ++v) {
+                    Vector samples;
+                    std::memcpy(&samples, in + v * PerVector, sizeof samples);
+                    sum[v] += weight * samples;
+                }
             }
-            finish(sum.data(), out + start, std::min(Lanes, lineSamples - start));
+            std::memcpy(lanes.data(), sum.data(), sizeof lanes);
+            finish(lanes.data(), out + start, std::min(Group, lineSamples - start));
         }
     }
 }
@@ -262,7 +277,7 @@ void RotatePhoto(const TPhoto& destination, const TPhoto& source, quint32 backgr
     // The destination is walked in strips of columns so that the source pixels a strip reads stay
     // in the cache from one row to the next. A strip's start is the row start plus `start` steps,
     // which in wrapping arithmetic is exactly where the step-by-step walk would be.
-    constexpr int Strip = 128;
+    constexpr int Strip = 256;
     for (int start = 0; start < destination.Width; start += Strip) {
         const int end = std::min(start + Strip, destination.Width);
         quint32 rowX = firstX + kc * quint32(start);
