@@ -46,10 +46,6 @@ struct KernelTap {
     qint32 Weight;
 };
 
-// Every source row is widened once into a ring of five rows of samples, two edge pixels repeated
-// on each side, so that the inner loops run over plain arrays of bytes: all four bytes of a pixel
-// are filtered alike, so a row is one line of 4 x width samples and a column step is 4 samples.
-// Unsigned sample types make the sums wrap like 32-bit (or 16-bit) registers instead of overflowing.
 // Sixteen bytes of samples that the compiler keeps in one vector register; the arithmetic wraps
 // like the unsigned sample type.
 template <typename Sample>
@@ -57,6 +53,10 @@ struct SampleVector {
     typedef Sample Type __attribute__((vector_size(16)));
 };
 
+// Every source row is widened once into a ring of five rows of samples, two edge pixels repeated
+// on each side, so that the inner loops run over plain arrays: all four bytes of a pixel are
+// filtered alike, so a row is one line of 4 x width samples and a column step is 4 samples.
+// Unsigned samples make the sums wrap like 32-bit (or 16-bit) registers instead of overflowing.
 template <typename Sample, typename Finish>
 void ConvolveRows(const TPhoto& destination, const TPhoto& source, const std::vector<KernelTap>& taps,
                   const Finish& finish) {
@@ -118,7 +118,7 @@ void ConvolveRows(const TPhoto& destination, const TPhoto& source, const std::ve
 
 quint8 Clamped(qint64 value) { return static_cast<quint8>(std::clamp<qint64>(value, 0, 255)); }
 
-// Delphi-style Trunc into a 32-bit register: the low 32 bits of the integer part.
+// The integer part as a 32-bit register holds it: its low 32 bits.
 quint32 TruncToRegister(double value) {
     if (!std::isfinite(value)) return 0;
     const double limit = 9.2e18;
@@ -304,8 +304,12 @@ QSize RotatedSize(const QImage& bitmap, double angle, double scale) {
     const double h = bitmap.height();
     const double c = scale * std::cos(angle);
     const double s = scale * std::sin(angle);
-    return QSize(static_cast<int>(std::abs(c * w) + std::abs(s * h)),
-                 static_cast<int>(std::abs(s * w) + std::abs(c * h)));
+    // Truncation of a size no bitmap could have is left undefined by the language; cap it instead.
+    const auto truncated = [](double size) {
+        return std::isfinite(size) ? static_cast<int>(std::min(size, double(std::numeric_limits<int>::max())))
+                                   : 0;
+    };
+    return QSize(truncated(std::abs(c * w) + std::abs(s * h)), truncated(std::abs(s * w) + std::abs(c * h)));
 }
 
 }  // namespace plovane
