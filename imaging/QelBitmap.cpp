@@ -62,11 +62,27 @@ bool IsTruncatedBitmap(QFile& file) {
     return width > 0 && qFromLittleEndian<quint32>(bytes + 10) + rowBytes * height > file.size();
 }
 
+// Qt's readers refuse pictures above their own allocation limit with a vague message; while a
+// picture is read the limit is the one checked here, with room for 32-bit pixels.
+class ScopedReaderLimit {
+public:
+    ScopedReaderLimit() : Saved(QImageReader::allocationLimit()) {
+        QImageReader::setAllocationLimit(int(MaxPicturePixels * 4 / (1024 * 1024)));
+    }
+    ~ScopedReaderLimit() { QImageReader::setAllocationLimit(Saved); }
+    ScopedReaderLimit(const ScopedReaderLimit&) = delete;
+    ScopedReaderLimit& operator=(const ScopedReaderLimit&) = delete;
+
+private:
+    const int Saved;
+};
+
 QImage ReadPicture(const QString& fileName) {
     if (Extension(fileName) == QLatin1String("pcx")) return ReadPcxFile(fileName);
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) CannotRead(fileName, file.errorString());
     if (IsTruncatedBitmap(file)) CannotRead(fileName, QStringLiteral("The file is truncated"));
+    const ScopedReaderLimit limit;
     QImageReader reader(&file);
     const QSize claimed = reader.size();  // from the header, before any pixel is decoded
     if (claimed.isValid()) CheckPictureSize(fileName, claimed.width(), claimed.height());

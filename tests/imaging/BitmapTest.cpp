@@ -5,6 +5,7 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QtEndian>
+#include <random>
 
 #include "PictureFixtures.h"
 #include "imaging/QelBitmap.h"
@@ -297,6 +298,31 @@ TEST(PictureFileTest, BrokenFilesAreRefusedWithTheFileNamed) {
         EXPECT_TRUE(error.contains(path)) << it.key().toStdString() << ": " << error.toStdString();
     }
     EXPECT_TRUE(ReadError(folder.Path("missing.png")).contains("missing.png"));
+}
+
+// Random damage anywhere in a file either still reads or is refused; it never stops the program.
+TEST(PictureFileTest, DamagedFilesNeverStopTheProgram) {
+    test::TempFolder folder;
+    std::mt19937 random(77);
+    const QImage picture = Sample(33, 21);
+    for (const char* extension : {"bmp", "png", "jpg", "gif", "pcx"}) {
+        const QString valid = folder.Path(QStringLiteral("valid.") + extension);
+        SaveImageFile(picture.convertToFormat(QImage::Format_RGB888), valid, 0);
+        const QByteArray bytes = folder.Read(QStringLiteral("valid.") + extension);
+        for (int round = 0; round < 60; ++round) {
+            QByteArray damaged = bytes;
+            for (int hits = 1 + int(random() % 4); hits > 0; --hits)
+                damaged[int(random() % damaged.size())] = char(random());
+            const QString path = folder.Write(QStringLiteral("damaged.") + extension, damaged);
+            QImage bitmap;
+            try {
+                LoadImageFile(bitmap, path);
+                EXPECT_FALSE(bitmap.isNull());
+            } catch (const AbortCommand& abort) {
+                EXPECT_TRUE(abort.Text().contains(path));
+            }
+        }
+    }
 }
 
 TEST(DrawZoomedTest, EnlargementsAreDrawnInTilesThatMatchOneStretch) {
