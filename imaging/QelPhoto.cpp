@@ -274,27 +274,32 @@ void RotatePhoto(const TPhoto& destination, const TPhoto& source, quint32 backgr
     const auto sourceWidth = quint32(std::max(source.Width, 0));
     const auto sourceHeight = quint32(std::max(source.Height, 0));
     quint32* const* sourceRows = source.Rows.data();
-    // The destination is walked in strips of columns so that the source pixels a strip reads stay
-    // in the cache from one row to the next. A strip's start is the row start plus `start` steps,
-    // which in wrapping arithmetic is exactly where the step-by-step walk would be.
-    constexpr int Strip = 256;
-    for (int start = 0; start < destination.Width; start += Strip) {
-        const int end = std::min(start + Strip, destination.Width);
-        quint32 rowX = firstX + kc * quint32(start);
-        quint32 rowY = firstY + ks * quint32(start);
-        for (int y = 0; y < destination.Height; ++y) {
-            quint32* d = destination.Rows[y];
-            quint32 x = rowX;
-            quint32 yy = rowY;
-            for (int i = start; i < end; ++i) {
-                const quint32 sx = x >> 16;
-                const quint32 sy = yy >> 16;
-                d[i] = (sx < sourceWidth && sy < sourceHeight) ? sourceRows[sy][sx] : background;
-                x += kc;
-                yy += ks;
+    // The destination is walked in tiles so that the source pixels a tile reads stay in the cache
+    // (and their pages in the translation buffer) from one row to the next. A row of a tile starts
+    // at the first row's start plus whole steps, which in wrapping arithmetic is exactly where the
+    // step-by-step walk would be.
+    constexpr int TileWidth = 64;
+    constexpr int TileHeight = 64;
+    for (int top = 0; top < destination.Height; top += TileHeight) {
+        const int bottom = std::min(top + TileHeight, destination.Height);
+        for (int left = 0; left < destination.Width; left += TileWidth) {
+            const int right = std::min(left + TileWidth, destination.Width);
+            quint32 rowX = firstX + kc * quint32(left) - ks * quint32(top);
+            quint32 rowY = firstY + ks * quint32(left) + kc * quint32(top);
+            for (int y = top; y < bottom; ++y) {
+                quint32* d = destination.Rows[y];
+                quint32 x = rowX;
+                quint32 yy = rowY;
+                for (int i = left; i < right; ++i) {
+                    const quint32 sx = x >> 16;
+                    const quint32 sy = yy >> 16;
+                    d[i] = (sx < sourceWidth && sy < sourceHeight) ? sourceRows[sy][sx] : background;
+                    x += kc;
+                    yy += ks;
+                }
+                rowX -= ks;
+                rowY += kc;
             }
-            rowX -= ks;
-            rowY += kc;
         }
     }
 }
