@@ -233,6 +233,12 @@ TEST(PhotoTest, ChannelTablesReadEachColourThroughItsOwnRow) {
             EXPECT_EQ(ByteOf(now, 0), 0);
             EXPECT_EQ(ByteOf(now, 3), ByteOf(was, 3));
         }
+
+    // Rows outside the table are read as its first or last row instead of memory beyond it.
+    QImage clamped;
+    MakeSameSize(clamped, source);
+    ApplyChannelTables(MakePhoto(clamped), MakePhoto(source), table, 300, 128, -5);
+    EXPECT_EQ(clamped, result);
 }
 
 TEST(RotateTest, ByZeroReproducesAndALargerDestinationCentresTheSource) {
