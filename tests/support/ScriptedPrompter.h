@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/Prompter.h"
+#include "support/QtPrinters.h"
 
 namespace plovane::test {
 

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "platform/FilePlaces.h"
+#include "support/QtPrinters.h"
 
 namespace plovane::test {
 
