@@ -1106,7 +1106,7 @@
             case 5021: {
                 const cell = currentCell();
                 const row = cell.parentNode;
-                const fresh = row.cloneNode(false);
+                const fresh = document.createElement('TR');
                 for (const c of Array.from(row.cells)) {
                     const n = newCell(c);
                     if (c.colSpan > 1) n.colSpan = c.colSpan;

@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QString>
+#include <ostream>
 
 #include "engine/DHTMLEdit.h"
 #include "engine/DomRef.h"
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace plovane::test {
 
