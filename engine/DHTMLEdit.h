@@ -89,7 +89,7 @@ public:
 signals:
     void DocumentComplete();
     void DisplayChanged();
-    void ShowContextMenu(int x, int y);   // client coordinates of the document
+    void ShowContextMenu(int x, int y);  // client coordinates of the document
     void onclick();
     void ondblclick();
     void onmousedown();
@@ -98,6 +98,7 @@ signals:
 
 private:
     friend class EngineEvents;
+    void BeginLoad(bool dirty);
     void StartLoad(const QByteArray& data, const QString& mimeType, const QString& documentUrl, bool dirty);
     void LoadFinished(bool ok);
     void FinishLoad(bool ok);

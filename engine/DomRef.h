@@ -70,7 +70,7 @@ public:
     bool ToBool() const;
     DomRef ToRef() const { return Object; }
 
-    QVariant ToVariant() const;   // scalars only; a reference gives an invalid QVariant
+    QVariant ToVariant() const;  // scalars only; a reference gives an invalid QVariant
 
 private:
     Kind Type = Kind::Empty;

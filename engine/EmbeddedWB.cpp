@@ -32,8 +32,10 @@ TEmbeddedWB::TEmbeddedWB(QWidget* parent) : QWidget(parent) {
         Engine->NewGeneration();
         emit DownloadBegin();
     });
-    connect(Page, &QWebEnginePage::loadProgress, this, [this](int progress) { emit ProgressChange(progress, 100); });
-    connect(Page, &QWebEnginePage::linkHovered, this, [this](const QString& url) { emit StatusTextChange(url); });
+    connect(Page, &QWebEnginePage::loadProgress, this,
+            [this](int progress) { emit ProgressChange(progress, 100); });
+    connect(Page, &QWebEnginePage::linkHovered, this,
+            [this](const QString& url) { emit StatusTextChange(url); });
     connect(Page, &QWebEnginePage::loadFinished, this, [this](bool) {
         IsBusy = false;
         emit DownloadComplete();
@@ -43,9 +45,10 @@ TEmbeddedWB::TEmbeddedWB(QWidget* parent) : QWidget(parent) {
         Engine->NewGeneration();
         IsBusy = false;
     });
-    connect(EngineProfile(), &QWebEngineProfile::downloadRequested, this, [this](QWebEngineDownloadRequest* d) {
-        if (d->page() == Page && !d->isSavePageDownload() && Downloads) d->accept();
-    });
+    connect(EngineProfile(), &QWebEngineProfile::downloadRequested, this,
+            [this](QWebEngineDownloadRequest* d) {
+                if (d->page() == Page && !d->isSavePageDownload() && Downloads) d->accept();
+            });
 }
 
 void TEmbeddedWB::Navigate(const QString& address) {
@@ -62,9 +65,13 @@ void TEmbeddedWB::Stop() {
 
 QString TEmbeddedWB::LocationURL() const { return Page->url().toString(); }
 
-void TEmbeddedWB::SetScriptsEnabled(bool on) { Page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, on); }
+void TEmbeddedWB::SetScriptsEnabled(bool on) {
+    Page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, on);
+}
 
-void TEmbeddedWB::SetPluginsEnabled(bool on) { Page->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, on); }
+void TEmbeddedWB::SetPluginsEnabled(bool on) {
+    Page->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, on);
+}
 
 DomRef TEmbeddedWB::Document() const { return IsBusy ? DomRef() : Engine->Document(); }
 

@@ -36,7 +36,9 @@ EngineBridge& BridgeOf(const DomRef& ref) {
 
 DomValue DomRef::Get(const QString& name) const { return BridgeOf(*this).Get(*this, name); }
 
-void DomRef::Put(const QString& name, const DomValue& value) const { BridgeOf(*this).Put(*this, name, value); }
+void DomRef::Put(const QString& name, const DomValue& value) const {
+    BridgeOf(*this).Put(*this, name, value);
+}
 
 DomValue DomRef::Call(const QString& name, const QList<DomValue>& arguments) const {
     return BridgeOf(*this).Call(*this, name, arguments);
@@ -60,21 +62,30 @@ int DomRef::Handle() const { return Target ? Target->Handle : 0; }
 
 QString DomValue::ToString() const {
     switch (Type) {
-        case Kind::Empty: return QString();
-        case Kind::Bool: return Scalar.toBool() ? "true" : "false";
-        case Kind::Integer: return QString::number(Scalar.toLongLong());
-        case Kind::Number: return QString::number(Scalar.toDouble(), 'g', 15);
-        case Kind::Text: return Scalar.toString();
-        case Kind::Object: return "[object]";
+        case Kind::Empty:
+            return QString();
+        case Kind::Bool:
+            return Scalar.toBool() ? "true" : "false";
+        case Kind::Integer:
+            return QString::number(Scalar.toLongLong());
+        case Kind::Number:
+            return QString::number(Scalar.toDouble(), 'g', 15);
+        case Kind::Text:
+            return Scalar.toString();
+        case Kind::Object:
+            return "[object]";
     }
     return QString();
 }
 
 qint64 DomValue::ToInt() const {
     switch (Type) {
-        case Kind::Bool: return Scalar.toBool() ? 1 : 0;
-        case Kind::Integer: return Scalar.toLongLong();
-        case Kind::Number: return qint64(std::trunc(Scalar.toDouble()));
+        case Kind::Bool:
+            return Scalar.toBool() ? 1 : 0;
+        case Kind::Integer:
+            return Scalar.toLongLong();
+        case Kind::Number:
+            return qint64(std::trunc(Scalar.toDouble()));
         case Kind::Text: {
             const QString text = Scalar.toString().trimmed();
             int end = 0;
@@ -82,7 +93,8 @@ qint64 DomValue::ToInt() const {
             while (end < text.size() && text[end].isDigit()) ++end;
             return text.left(end).toLongLong();
         }
-        default: return 0;
+        default:
+            return 0;
     }
 }
 
@@ -98,12 +110,17 @@ double DomValue::ToNumber() const {
 
 bool DomValue::ToBool() const {
     switch (Type) {
-        case Kind::Bool: return Scalar.toBool();
+        case Kind::Bool:
+            return Scalar.toBool();
         case Kind::Integer:
-        case Kind::Number: return ToNumber() != 0;
-        case Kind::Text: return !Scalar.toString().isEmpty();
-        case Kind::Object: return true;
-        default: return false;
+        case Kind::Number:
+            return ToNumber() != 0;
+        case Kind::Text:
+            return !Scalar.toString().isEmpty();
+        case Kind::Object:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -124,7 +141,8 @@ void EngineBridge::Release(int handle, quint64 generation) {
 
 QString EngineBridge::Quote(const QString& text) {
     // JSON string syntax is valid JavaScript once the two line separators are escaped too.
-    QString json = QString::fromUtf8(QJsonDocument::fromVariant(QVariantList{text}).toJson(QJsonDocument::Compact));
+    QString json =
+        QString::fromUtf8(QJsonDocument::fromVariant(QVariantList{text}).toJson(QJsonDocument::Compact));
     json = json.mid(1, json.size() - 2);
     json.replace(QChar(0x2028), "\\u2028");
     json.replace(QChar(0x2029), "\\u2029");
@@ -133,15 +151,20 @@ QString EngineBridge::Quote(const QString& text) {
 
 QString EngineBridge::Encode(const DomValue& value) const {
     switch (value.ValueKind()) {
-        case DomValue::Kind::Empty: return "null";
-        case DomValue::Kind::Bool: return value.ToBool() ? "true" : "false";
-        case DomValue::Kind::Integer: return QString::number(value.ToInt());
+        case DomValue::Kind::Empty:
+            return "null";
+        case DomValue::Kind::Bool:
+            return value.ToBool() ? "true" : "false";
+        case DomValue::Kind::Integer:
+            return QString::number(value.ToInt());
         case DomValue::Kind::Number: {
             const double v = value.ToNumber();
             return std::isfinite(v) ? QString::number(v, 'g', 17) : "null";
         }
-        case DomValue::Kind::Text: return Quote(value.ToString());
-        case DomValue::Kind::Object: return QString("{\"h\":%1}").arg(CheckedHandle(value.ToRef()));
+        case DomValue::Kind::Text:
+            return Quote(value.ToString());
+        case DomValue::Kind::Object:
+            return QString("{\"h\":%1}").arg(CheckedHandle(value.ToRef()));
     }
     return "null";
 }
@@ -149,20 +172,25 @@ QString EngineBridge::Encode(const DomValue& value) const {
 QString EngineBridge::CheckedHandle(const DomRef& target) const {
     if (target.IsEmpty()) throw EngineError("The element reference is empty.");
     if (target.Engine() != this) throw EngineError("The element belongs to another document.");
-    if (target.Target->Generation != Generation) throw EngineError("The element belongs to a document that was replaced.");
+    if (target.Target->Generation != Generation)
+        throw EngineError("The element belongs to a document that was replaced.");
     return QString::number(target.Target->Handle);
 }
 
 DomValue EngineBridge::Decode(const QVariant& value) {
     switch (value.typeId()) {
         case QMetaType::UnknownType:
-        case QMetaType::Nullptr: return DomValue();
-        case QMetaType::Bool: return DomValue(value.toBool());
-        case QMetaType::QString: return DomValue(value.toString());
+        case QMetaType::Nullptr:
+            return DomValue();
+        case QMetaType::Bool:
+            return DomValue(value.toBool());
+        case QMetaType::QString:
+            return DomValue(value.toString());
         case QMetaType::Int:
         case QMetaType::LongLong:
         case QMetaType::UInt:
-        case QMetaType::ULongLong: return DomValue(value.toLongLong());
+        case QMetaType::ULongLong:
+            return DomValue(value.toLongLong());
         case QMetaType::Double: {
             const double v = value.toDouble();
             if (std::trunc(v) == v && std::fabs(v) < 9.0e15) return DomValue(qint64(v));
@@ -180,8 +208,10 @@ DomValue EngineBridge::Decode(const QVariant& value) {
             return DomValue();
         }
         case QMetaType::QVariantList:
-        case QMetaType::QStringList: return DomValue(value.toStringList().join(','));
-        default: return DomValue(value.toString());
+        case QMetaType::QStringList:
+            return DomValue(value.toStringList().join(','));
+        default:
+            return DomValue(value.toString());
     }
 }
 
@@ -193,7 +223,7 @@ QVariant EngineBridge::Evaluate(const QString& script) {
     auto guard = std::make_shared<bool>(true);
     std::weak_ptr<bool> alive = guard;
     Page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&, alive](const QVariant& value) {
-        if (alive.expired()) return;   // the caller gave up waiting
+        if (alive.expired()) return;  // the caller gave up waiting
         result = value;
         answered = true;
         loop.quit();

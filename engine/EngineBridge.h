@@ -37,7 +37,7 @@ public:
     // Seconds a call may take before it counts as lost (a hung or crashed page).
     void SetTimeout(int milliseconds) { TimeoutMs = milliseconds; }
 
-    static QString Quote(const QString& text);   // a JavaScript string literal
+    static QString Quote(const QString& text);  // a JavaScript string literal
     QString Encode(const DomValue& value) const;
 
 private:

@@ -21,7 +21,8 @@ namespace {
 
 QString ReadResource(const QString& name) {
     QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) throw EngineError(QString("The engine resource %1 is missing.").arg(name));
+    if (!file.open(QIODevice::ReadOnly))
+        throw EngineError(QString("The engine resource %1 is missing.").arg(name));
     return QString::fromUtf8(file.readAll());
 }
 
@@ -50,7 +51,8 @@ QWebEngineProfile* EngineProfile() {
         // Software rendering is all a headless run has; asking for the GPU only costs start-up time.
         if (qgetenv("QT_QPA_PLATFORM") == "offscreen") {
             QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-            if (!flags.contains("--disable-gpu")) qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --disable-gpu").trimmed());
+            if (!flags.contains("--disable-gpu"))
+                qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --disable-gpu").trimmed());
         }
         auto* created = new QWebEngineProfile(QCoreApplication::instance());
         created->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);

@@ -14,8 +14,10 @@ QByteArray EncodeLatin1(const QString& text) {
     QByteArray bytes;
     bytes.reserve(text.size());
     for (const uint c : text.toUcs4()) {
-        if (c < 0x100) bytes.append(char(c));
-        else bytes.append(Reference(c));
+        if (c < 0x100)
+            bytes.append(char(c));
+        else
+            bytes.append(Reference(c));
     }
     return bytes;
 }
@@ -25,7 +27,7 @@ QByteArray EncodeLatin1(const QString& text) {
 QByteArray EncodePageText(const QString& text, const QString& charset) {
     const QString name = charset.trimmed().toLower();
     if (name.startsWith("utf-8") || name.startsWith("utf8") || name.startsWith("utf-16"))
-        return text.toUtf8();   // a page never gets UTF-16 from the engine: it reads such pages as UTF-8
+        return text.toUtf8();  // a page never gets UTF-16 from the engine: it reads such pages as UTF-8
     if (name.isEmpty() || name == "iso-8859-1" || name == "latin1" || name == "us-ascii")
         return EncodeLatin1(text);
     QStringEncoder encoder(name.toLatin1().constData());
@@ -41,8 +43,10 @@ QByteArray EncodePageText(const QString& text, const QString& charset) {
         QStringEncoder single(name.toLatin1().constData());
         const QByteArray encoded = single.encode(one);
         QStringDecoder back(name.toLatin1().constData());
-        if (!single.hasError() && QString(back.decode(encoded)) == one) bytes.append(encoded);
-        else bytes.append(Reference(c));
+        if (!single.hasError() && QString(back.decode(encoded)) == one)
+            bytes.append(encoded);
+        else
+            bytes.append(Reference(c));
     }
     return bytes;
 }

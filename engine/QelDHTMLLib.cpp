@@ -66,7 +66,8 @@ void DesignLoadFile(TDHTMLEdit* edit, const QString& path) {
     DesignNew(edit);
     const QFileInfo file(path);
     if (!file.exists()) RaiseMessage(QString("\"%1\" does not exists.").arg(path));
-    if (file.size() > LargestEditableFile) RaiseMessage(QString("The file \"%1\" it too big to edit.").arg(path));
+    if (file.size() > LargestEditableFile)
+        RaiseMessage(QString("The file \"%1\" it too big to edit.").arg(path));
     const QString failed = QString("Error while loading \"%1\"\n\nThis file can not be loaded.").arg(path);
     try {
         edit->LoadDocument(path, false);

@@ -44,7 +44,8 @@ class BadInputTest : public EngineTest, public ::testing::WithParamInterface<Bad
 
 TEST_P(BadInputTest, LoadsQuicklyWithoutRunningScripts) {
     const TempFolder folder;
-    const QByteArray script = "<script>document.title = 'script ran'</script><body onload=\"document.title='ran'\">";
+    const QByteArray script =
+        "<script>document.title = 'script ran'</script><body onload=\"document.title='ran'\">";
     const QString path = folder.Write("bad.htm", GetParam().bytes() + script);
     QElapsedTimer clock;
     clock.start();
@@ -69,8 +70,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(BadPage{"binary", Binary}, BadPage{"empty", [] { return QByteArray(); }},
                       BadPage{"unknown_charset",
                               [] {
-                                  return QByteArray("<html><head><meta charset=x-no-such-thing></head><body>"
-                                                    "\xe9t\xe9</body></html>");
+                                  return QByteArray(
+                                      "<html><head><meta charset=x-no-such-thing></head><body>"
+                                      "\xe9t\xe9</body></html>");
                               }},
                       BadPage{"deep_nesting", DeepNesting}, BadPage{"many_cells", ManyCells}));
 
@@ -96,9 +98,11 @@ TEST_F(EngineTest, EventsReachTheirSignals) {
        " for (const t of ['mousedown', 'mousemove', 'click', 'dblclick'])"
        "   p.dispatchEvent(new MouseEvent(t, {bubbles: true, clientX: 3, clientY: 4}));"
        " p.dispatchEvent(new KeyboardEvent('keyup', {bubbles: true}));"
-       " p.dispatchEvent(new MouseEvent('contextmenu', {bubbles: true, cancelable: true, clientX: 11, clientY: 12}));"
+       " p.dispatchEvent(new MouseEvent('contextmenu', {bubbles: true, cancelable: true, clientX: 11, "
+       "clientY: 12}));"
        " p.textContent = 'changed'; return ''; })()");
-    EXPECT_TRUE(WaitFor([&] { return changed && downs && moves && clicks && doubles && keys && !menuAt.isNull(); }));
+    EXPECT_TRUE(
+        WaitFor([&] { return changed && downs && moves && clicks && doubles && keys && !menuAt.isNull(); }));
     EXPECT_EQ(menuAt, QPoint(11, 12));
     for (const auto& c : connections) QObject::disconnect(c);
 }

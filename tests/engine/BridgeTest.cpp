@@ -12,9 +12,10 @@ TEST_F(BridgeTest, PageScriptsNeverRunButTheEngineDoes) {
     const DomRef doc = Load(
         "<html><head><title>Quiet</title><script>document.title = 'ran';</script>"
         "<meta http-equiv=refresh content=\"0; url=http://127.0.0.1:9/away.htm\"></head>"
-        "<body onload=\"document.title = 'onload ran'\"><img src=none.png onerror=\"document.title='error ran'\">"
+        "<body onload=\"document.title = 'onload ran'\"><img src=none.png onerror=\"document.title='error "
+        "ran'\">"
         "<p id=p>text</p></body></html>");
-    ASSERT_TRUE(WaitFor([] { return false; }, 300) == false);   // give a refresh or handler time to act
+    ASSERT_TRUE(WaitFor([] { return false; }, 300) == false);  // give a refresh or handler time to act
     EXPECT_EQ(doc.Text("title"), "Quiet");
     EXPECT_EQ(ById("p").Text("tagName"), "P");
     EXPECT_EQ(Js("typeof window.PlovaneEngine"), "object");

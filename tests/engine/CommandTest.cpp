@@ -14,7 +14,8 @@ namespace {
 
 const char* const TextPage = "<body><p id=p>alpha beta</p></body>";
 const char* const TablePage =
-    "<body><table id=t><tr id=r1><td id=a>a</td><td id=b>b</td></tr><tr id=r2><td id=c>c</td><td id=d>d</td></tr>"
+    "<body><table id=t><tr id=r1><td id=a>a</td><td id=b>b</td></tr><tr id=r2><td id=c>c</td><td "
+    "id=d>d</td></tr>"
     "</table></body>";
 
 }  // namespace
@@ -22,7 +23,7 @@ const char* const TablePage =
 struct EffectCase {
     const char* name;
     const char* page;
-    const char* selectId;   // whole text of this element selected
+    const char* selectId;  // whole text of this element selected
     int command;
     const char* input;
     const char* elementId;  // whose innerHTML (or the body's, when empty) is checked
@@ -49,32 +50,38 @@ INSTANTIATE_TEST_SUITE_P(
         EffectCase{"italic", TextPage, "p", DECMD_ITALIC, nullptr, "p", "<i>alpha beta</i>"},
         EffectCase{"underline", TextPage, "p", DECMD_UNDERLINE, nullptr, "p", "<u>alpha beta</u>"},
         EffectCase{"delete", TextPage, "p", DECMD_DELETE, nullptr, "p", "<br>"},
-        EffectCase{"fontname", TextPage, "p", DECMD_SETFONTNAME, "Arial", "p", "<font face=\"Arial\">alpha beta</font>"},
-        EffectCase{"fontsize", TextPage, "p", DECMD_SETFONTSIZE, "5", "p", "<font size=\"5\">alpha beta</font>"},
+        EffectCase{"fontname", TextPage, "p", DECMD_SETFONTNAME, "Arial", "p",
+                   "<font face=\"Arial\">alpha beta</font>"},
+        EffectCase{"fontsize", TextPage, "p", DECMD_SETFONTSIZE, "5", "p",
+                   "<font size=\"5\">alpha beta</font>"},
         EffectCase{"forecolor", TextPage, "p", DECMD_SETFORECOLOR, "#ff0000", "p",
                    "<font color=\"#ff0000\">alpha beta</font>"},
         EffectCase{"link", TextPage, "p", DECMD_HYPERLINK, "x.htm", "p", "<a href=\"x.htm\">alpha beta</a>"},
-        EffectCase{"unlink", "<body><p id=p><a href=x id=l>go</a></p></body>", "l", DECMD_UNLINK, nullptr, "p", "go"},
+        EffectCase{"unlink", "<body><p id=p><a href=x id=l>go</a></p></body>", "l", DECMD_UNLINK, nullptr,
+                   "p", "go"},
         EffectCase{"heading", TextPage, "p", DECMD_SETBLOCKFMT, "Heading 2", "", "<h2>alpha beta</h2>"},
         EffectCase{"formatted", TextPage, "p", DECMD_SETBLOCKFMT, "Formatted", "", "<pre>alpha beta</pre>"},
-        EffectCase{"normal", "<body><h1 id=h>x</h1></body>", "h", DECMD_SETBLOCKFMT, "normal", "", "<p>x</p>"},
+        EffectCase{"normal", "<body><h1 id=h>x</h1></body>", "h", DECMD_SETBLOCKFMT, "normal", "",
+                   "<p>x</p>"},
         EffectCase{"bullets", TextPage, "p", DECMD_SETBLOCKFMT, "Bulleted List", "p",
                    "<ul><li>alpha beta</li></ul>"},
         EffectCase{"numbers", TextPage, "p", DECMD_ORDERLIST, nullptr, "p", "<ol><li>alpha beta</li></ol>"},
         EffectCase{"center", TextPage, "p", DECMD_JUSTIFYCENTER, nullptr, "",
                    "<p id=\"p\" style=\"text-align: center;\">alpha beta</p>"},
-        EffectCase{"removeformat", "<body><p id=p><b id=b>x</b></p></body>", "b", DECMD_REMOVEFORMAT, nullptr, "p",
-                   "x"},
+        EffectCase{"removeformat", "<body><p id=p><b id=b>x</b></p></body>", "b", DECMD_REMOVEFORMAT, nullptr,
+                   "p", "x"},
         EffectCase{"insertrow", TablePage, "a", DECMD_INSERTROW, nullptr, "t",
                    "<tbody><tr><td>&nbsp;</td><td>&nbsp;</td></tr><tr id=\"r1\"><td id=\"a\">a</td><td "
                    "id=\"b\">b</td></tr><tr id=\"r2\"><td id=\"c\">c</td><td id=\"d\">d</td></tr></tbody>"},
         EffectCase{"insertcol", TablePage, "b", DECMD_INSERTCOL, nullptr, "t",
-                   "<tbody><tr id=\"r1\"><td id=\"a\">a</td><td>&nbsp;</td><td id=\"b\">b</td></tr><tr id=\"r2\"><td "
+                   "<tbody><tr id=\"r1\"><td id=\"a\">a</td><td>&nbsp;</td><td id=\"b\">b</td></tr><tr "
+                   "id=\"r2\"><td "
                    "id=\"c\">c</td><td>&nbsp;</td><td id=\"d\">d</td></tr></tbody>"},
         EffectCase{"insertcell", TablePage, "d", DECMD_INSERTCELL, nullptr, "r2",
                    "<td id=\"c\">c</td><td>&nbsp;</td><td id=\"d\">d</td>"},
-        EffectCase{"deletecols", TablePage, "a", DECMD_DELETECOLS, nullptr, "t",
-                   "<tbody><tr id=\"r1\"><td id=\"b\">b</td></tr><tr id=\"r2\"><td id=\"d\">d</td></tr></tbody>"},
+        EffectCase{
+            "deletecols", TablePage, "a", DECMD_DELETECOLS, nullptr, "t",
+            "<tbody><tr id=\"r1\"><td id=\"b\">b</td></tr><tr id=\"r2\"><td id=\"d\">d</td></tr></tbody>"},
         EffectCase{"deleterows", TablePage, "c", DECMD_DELETEROWS, nullptr, "t",
                    "<tbody><tr id=\"r1\"><td id=\"a\">a</td><td id=\"b\">b</td></tr></tbody>"},
         EffectCase{"deletecells", TablePage, "b", DECMD_DELETECELLS, nullptr, "r1", "<td id=\"a\">a</td>"},
@@ -86,7 +93,8 @@ TEST_F(EngineTest, MergeCellsNeedsASelectionOverSeveralCells) {
     SelectText("a");
     EXPECT_EQ(Edit().QueryStatus(DECMD_MERGECELLS), DECMDF_DISABLED);
     EXPECT_THROW(Edit().ExecCommand(DECMD_MERGECELLS), EngineError);
-    Js("(function () { const r = document.createRange(); r.setStart(document.getElementById('a').firstChild, 0);"
+    Js("(function () { const r = document.createRange(); r.setStart(document.getElementById('a').firstChild, "
+       "0);"
        " r.setEnd(document.getElementById('b').firstChild, 1); getSelection().removeAllRanges();"
        " getSelection().addRange(r); return ''; })()");
     EXPECT_EQ(Edit().QueryStatus(DECMD_MERGECELLS), DECMDF_ENABLED);
@@ -98,7 +106,7 @@ TEST_F(EngineTest, MergeCellsNeedsASelectionOverSeveralCells) {
 struct StatusCase {
     const char* name;
     const char* page;
-    const char* selectId;   // empty: no selection at all
+    const char* selectId;  // empty: no selection at all
     int command;
     int status;
 };
@@ -110,13 +118,16 @@ class CommandStatusTest : public EngineTest, public ::testing::WithParamInterfac
 TEST_P(CommandStatusTest, ReportsWhereTheCommandApplies) {
     const auto c = GetParam();
     Load(c.page);
-    if (*c.selectId) SelectText(c.selectId);
-    else Doc().Call("execCommand", {"Unselect"});
+    if (*c.selectId)
+        SelectText(c.selectId);
+    else
+        Doc().Call("execCommand", {"Unselect"});
     EXPECT_EQ(Edit().QueryStatus(c.command), c.status);
 }
 
-const char* const BoldPage = "<body><p id=p>plain</p><p><b id=b>bold</b></p><h3 id=h>head</h3>"
-                             "<ol><li id=li>item</li></ol><p id=c style=\"text-align: center\">mid</p></body>";
+const char* const BoldPage =
+    "<body><p id=p>plain</p><p><b id=b>bold</b></p><h3 id=h>head</h3>"
+    "<ol><li id=li>item</li></ol><p id=c style=\"text-align: center\">mid</p></body>";
 
 INSTANTIATE_TEST_SUITE_P(
     Statuses, CommandStatusTest,
@@ -129,7 +140,8 @@ INSTANTIATE_TEST_SUITE_P(
                       StatusCase{"row_outside_table", BoldPage, "p", DECMD_INSERTROW, DECMDF_DISABLED},
                       StatusCase{"row_in_table", TablePage, "a", DECMD_INSERTROW, DECMDF_ENABLED},
                       StatusCase{"split_plain_cell", TablePage, "a", DECMD_SPLITCELL, DECMDF_DISABLED},
-                      StatusCase{"absolute_without_control", BoldPage, "p", DECMD_MAKE_ABSOLUTE, DECMDF_DISABLED},
+                      StatusCase{"absolute_without_control", BoldPage, "p", DECMD_MAKE_ABSOLUTE,
+                                 DECMDF_DISABLED},
                       StatusCase{"properties", BoldPage, "p", DECMD_PROPERTIES, DECMDF_NOTSUPPORTED},
                       StatusCase{"unknown", BoldPage, "p", 4000, DECMDF_NOTSUPPORTED}));
 
@@ -186,7 +198,7 @@ TEST_F(EngineTest, DialogCommandsAskThroughThePrompter) {
     Edit().ExecCommand(DECMD_HYPERLINK);
     EXPECT_EQ(ById("p").Text("innerHTML"), "<a href=\"http://example.org/\">alpha</a> beta");
 
-    prompter->Inputs.push_back(std::nullopt);   // Cancel changes nothing
+    prompter->Inputs.push_back(std::nullopt);  // Cancel changes nothing
     SelectText("p", 0, 0);
     EXPECT_FALSE(Edit().ExecCommand(DECMD_IMAGE).isValid());
 
@@ -211,8 +223,10 @@ TEST_F(EngineTest, DialogCommandsAskThroughThePrompter) {
 }
 
 TEST_F(EngineTest, AbsolutePositionZOrderAndLock) {
-    Load("<body><img id=i src=a.gif width=20 height=20><div id=o style=\"position: absolute; z-index: 3\">o</div>"
-         "</body>");
+    Load(
+        "<body><img id=i src=a.gif width=20 height=20><div id=o style=\"position: absolute; z-index: "
+        "3\">o</div>"
+        "</body>");
     Js("document.getElementById('i').dispatchEvent(new MouseEvent('mousedown', {bubbles: true}))");
     ASSERT_EQ(Doc().Ref("selection").Text("type"), "Control");
     EXPECT_EQ(Edit().QueryStatus(DECMD_MAKE_ABSOLUTE), DECMDF_ENABLED);
@@ -232,9 +246,12 @@ TEST_F(EngineTest, AbsolutePositionZOrderAndLock) {
     const QString drag =
         "(function () { const el = document.getElementById('i');"
         " el.dispatchEvent(new MouseEvent('mousedown', {bubbles: true, clientX: 5, clientY: 5, buttons: 1}));"
-        " el.dispatchEvent(new MouseEvent('mousemove', {bubbles: true, clientX: 58, clientY: 45, buttons: 1}));"
-        " el.dispatchEvent(new MouseEvent('mouseup', {bubbles: true})); return el.style.left + ',' + el.style.top; })()";
-    const QString before = Js("document.getElementById('i').style.left + ',' + document.getElementById('i').style.top");
+        " el.dispatchEvent(new MouseEvent('mousemove', {bubbles: true, clientX: 58, clientY: 45, buttons: "
+        "1}));"
+        " el.dispatchEvent(new MouseEvent('mouseup', {bubbles: true})); return el.style.left + ',' + "
+        "el.style.top; })()";
+    const QString before =
+        Js("document.getElementById('i').style.left + ',' + document.getElementById('i').style.top");
     EXPECT_EQ(Js(drag), before);
     Edit().ExecCommand(DECMD_LOCK_ELEMENT);
     Edit().SetSnapToGrid(true);

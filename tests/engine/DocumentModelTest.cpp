@@ -40,12 +40,12 @@ TEST_P(AttributeTest, GetAttributeGivesTheTextAsWrittenWhateverTheCase) {
     EXPECT_EQ(ById(c.id).Call("getAttribute", {c.name, 2}).ToString(), c.value) << c.id << "." << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Attributes, AttributeTest,
-                         ::testing::Values(AttributeCase{"i", "src", "pics/a.gif"}, AttributeCase{"i", "SRC", "pics/a.gif"},
-                                           AttributeCase{"i", "usemap", "#m"}, AttributeCase{"l", "href", "x.htm"},
-                                           AttributeCase{"t", "bordercolor", "red"}, AttributeCase{"t", "width", ""},
-                                           AttributeCase{"body", "LEFTMARGIN", "10"},
-                                           AttributeCase{"i", "className", ""}));
+INSTANTIATE_TEST_SUITE_P(
+    Attributes, AttributeTest,
+    ::testing::Values(AttributeCase{"i", "src", "pics/a.gif"}, AttributeCase{"i", "SRC", "pics/a.gif"},
+                      AttributeCase{"i", "usemap", "#m"}, AttributeCase{"l", "href", "x.htm"},
+                      AttributeCase{"t", "bordercolor", "red"}, AttributeCase{"t", "width", ""},
+                      AttributeCase{"body", "LEFTMARGIN", "10"}, AttributeCase{"i", "className", ""}));
 
 TEST_F(DocumentModelTest, SetAndRemoveAttribute) {
     const DomRef img = ById("i");
@@ -195,8 +195,9 @@ TEST_F(DocumentModelTest, SelectionTypes) {
 
     // Clicking an image makes a control selection.
     const QPoint at(ById("i").Get("offsetLeft").ToInt() + 2, ById("i").Get("offsetTop").ToInt() + 2);
-    Js(QString("document.dispatchEvent(new MouseEvent('mousedown', {bubbles: true, clientX: %1, clientY: %2}));"
-               "document.getElementById('i').dispatchEvent(new MouseEvent('mousedown', {bubbles: true}))")
+    Js(QString(
+           "document.dispatchEvent(new MouseEvent('mousedown', {bubbles: true, clientX: %1, clientY: %2}));"
+           "document.getElementById('i').dispatchEvent(new MouseEvent('mousedown', {bubbles: true}))")
            .arg(at.x())
            .arg(at.y()));
     EXPECT_EQ(selection.Text("type"), "Control");

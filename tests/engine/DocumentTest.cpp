@@ -86,7 +86,8 @@ TEST_F(DocumentTest, SaveWritesTheDeclaredCharsetWithReferencesForTheRest) {
 
 TEST_F(DocumentTest, Utf8PagesStayUtf8) {
     const TempFolder folder;
-    const QString path = folder.Write("u.htm", "<html><head><meta charset=utf-8></head><body>\xc5\xbe\xc3\xa1</body></html>");
+    const QString path =
+        folder.Write("u.htm", "<html><head><meta charset=utf-8></head><body>\xc5\xbe\xc3\xa1</body></html>");
     DesignLoadFile(&Edit(), path);
     EXPECT_EQ(Doc().Ref("body").Text("innerText"), QString::fromUtf8("žá"));
     DesignSaveFile(&Edit(), path);
@@ -119,7 +120,8 @@ TEST_F(DocumentTest, SavingIntoAnotherFolderReloadsAgainstIt) {
 TEST_F(DocumentTest, SetHtmlKeepsTheBaseFolderAndRetitles) {
     const TempFolder folder;
     DesignLoadFile(&Edit(), folder.Write("site/page.htm", "<title>One</title><body>x</body>"));
-    DesignSetHTML(&Edit(), "<html><head><title>Two</title></head><body><img id=i src=a.gif></body></html>", true);
+    DesignSetHTML(&Edit(), "<html><head><title>Two</title></head><body><img id=i src=a.gif></body></html>",
+                  true);
     EXPECT_EQ(Edit().BaseURL(), folder.Path("site") + "/");
     EXPECT_EQ(Doc().Text("title"), "Two");
     EXPECT_EQ(Doc().Ref("location").Text("pathname"), folder.Path("site/page.htm"));
@@ -129,7 +131,7 @@ TEST_F(DocumentTest, SetHtmlKeepsTheBaseFolderAndRetitles) {
 
 struct LoadCase {
     const char* name;
-    qint64 size;       // -1: no file
+    qint64 size;  // -1: no file
     bool loads;
     const char* message;
 };
@@ -154,8 +156,10 @@ TEST_P(DesignLoadFileTest, RefusesWithTheLoadMessages) {
     SetErrorHandler({});
     EXPECT_EQ(ran, c.loads);
     EXPECT_EQ(message, QString(c.message).arg(path));
-    if (c.loads) EXPECT_EQ(ById("p").Text("innerText"), "start");
-    else EXPECT_TRUE(ById("p").IsEmpty()) << "the empty document stays";
+    if (c.loads)
+        EXPECT_EQ(ById("p").Text("innerText"), "start");
+    else
+        EXPECT_TRUE(ById("p").IsEmpty()) << "the empty document stays";
     EXPECT_FALSE(Edit().Busy());
 }
 
@@ -171,7 +175,8 @@ TEST_F(DocumentTest, AFolderCannotBeLoaded) {
     SetErrorHandler([&](const QString& text) { message = text; });
     RunCommand([&] { DesignLoadFile(&Edit(), folder.Root()); });
     SetErrorHandler({});
-    EXPECT_EQ(message, QString("Error while loading \"%1\"\n\nThis file can not be loaded.").arg(folder.Root()));
+    EXPECT_EQ(message,
+              QString("Error while loading \"%1\"\n\nThis file can not be loaded.").arg(folder.Root()));
 }
 
 TEST_F(DocumentTest, CommandStatusTestsAndFilter) {

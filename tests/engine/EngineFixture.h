@@ -27,8 +27,8 @@ protected:
     // Selects the text of the element with the id (the whole text, or a part from..to).
     void SelectText(const QString& id, int from = 0, int to = -1);
     void PlaceCaret(const QString& id, int offset);
-    QString Body();   // body.innerHTML
-    QString Js(const QString& expression);   // evaluated in the engine's world, as text
+    QString Body();                         // body.innerHTML
+    QString Js(const QString& expression);  // evaluated in the engine's world, as text
 };
 
 // Waits (processing events) until the predicate holds or the time is up; true when it held.
