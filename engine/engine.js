@@ -326,19 +326,25 @@
             if (!range) return false;
             const a = doc.createElement('A');
             a.setAttribute('name', text);
-            if (range.collapsed) range.insertNode(a);
-            else a.appendChild(range.extractContents()), range.insertNode(a);
+            if (!range.collapsed) a.appendChild(range.extractContents());
+            range.insertNode(a);
+            a.parentNode.normalize();   // extracting leaves empty text nodes behind
             return true;
         }
         if (n === 'unbookmark') {
             const range = currentRange(doc);
             if (!range) return false;
-            let el = range.commonAncestorContainer;
-            while (el && !(el.nodeType === 1 && el.tagName === 'A' && el.hasAttribute('name'))) el = el.parentNode;
-            if (!el) return false;
-            while (el.firstChild) el.parentNode.insertBefore(el.firstChild, el);
-            el.remove();
-            return true;
+            const marks = Array.from(doc.querySelectorAll('a[name]')).filter(function (a) {
+                return range.intersectsNode(a);
+            });
+            for (const a of marks) {
+                if (a.hasAttribute('href')) a.removeAttribute('name');
+                else {
+                    while (a.firstChild) a.parentNode.insertBefore(a.firstChild, a);
+                    a.remove();
+                }
+            }
+            return marks.length > 0;
         }
         return doc.execCommand(String(name), false, value === undefined ? null : String(value));
     }
@@ -1274,6 +1280,7 @@
 
     window.PlovaneEngine = {
         release: release,
+        handleCount: function () { return objects.size; },
         document: function () { return run(function () { return document; }); },
         get: function (h, name) { return run(function () { return get(fromHandle(h), String(name)); }); },
         put: function (h, name, value) { return run(function () { put(fromHandle(h), String(name), inp(value)); }); },

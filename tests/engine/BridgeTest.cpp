@@ -1,8 +1,12 @@
 // The ground everything stands on: a page with its scripts off, engine.js in its own world, and
 // values and errors crossing the bridge.
+#include <QUrl>
+
 #include "EngineFixture.h"
 #include "engine/EngineBridge.h"
+#include "engine/QelDHTMLLib.h"
 #include "platform/Errors.h"
+#include "support/TestPlaces.h"
 
 namespace plovane::test {
 
@@ -52,6 +56,27 @@ TEST_F(BridgeTest, ReferencesDieWithTheirDocument) {
     Load("<body><p id=p>two</p></body>");
     EXPECT_THROW(old.Get("innerText"), EngineError);
     EXPECT_EQ(ById("p").Text("innerText"), "two");
+}
+
+TEST_F(BridgeTest, TheEngineForgetsObjectsNoReferenceHolds) {
+    Load("<body><p id=p>x</p></body>");
+    const DomRef p = ById("p");
+    const int before = Js("PlovaneEngine.handleCount()").toInt();
+    for (int i = 0; i < 50; ++i) EXPECT_EQ(p.Ref("style").Text("color"), "");
+    p.Get("tagName");  // carries the pending releases
+    EXPECT_LE(Js("PlovaneEngine.handleCount()").toInt(), before + 1);
+    const DomRef again = ById("p");
+    EXPECT_TRUE(again.SameAs(p)) << "one object keeps one handle while referenced";
+}
+
+TEST_F(BridgeTest, LoadUrlShowsALocalAddress) {
+    const TempFolder folder;
+    const QString path = folder.Write("page.htm", "<title>By address</title><body>x</body>");
+    Edit().LoadURL(QUrl::fromLocalFile(path).toString());
+    WaitUntilReady(&Edit());
+    EXPECT_EQ(Doc().Text("title"), "By address");
+    EXPECT_EQ(Edit().BaseURL(), folder.Root() + "/");
+    EXPECT_FALSE(Edit().IsDirty());
 }
 
 }  // namespace plovane::test

@@ -212,6 +212,9 @@ TEST_F(DocumentModelTest, BookmarksAndDocumentCommands) {
     SelectText("c1");
     EXPECT_TRUE(Doc().Call("execCommand", {"CreateBookmark", false, "mark"}).ToBool());
     EXPECT_TRUE(ById("c1").Text("innerHTML").contains("<a name=\"mark\">one</a>"));
+    SelectText("c1");
+    EXPECT_TRUE(Doc().Call("execCommand", {"UnBookmark"}).ToBool());
+    EXPECT_EQ(ById("c1").Text("innerHTML"), "one");
     SelectText("c2");
     Doc().Call("execCommand", {"Bold"});
     EXPECT_TRUE(Doc().Call("queryCommandState", {"Bold"}).ToBool());
