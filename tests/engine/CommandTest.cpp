@@ -85,6 +85,20 @@ INSTANTIATE_TEST_SUITE_P(
         EffectCase{"deleterows", TablePage, "c", DECMD_DELETEROWS, nullptr, "t",
                    "<tbody><tr id=\"r1\"><td id=\"a\">a</td><td id=\"b\">b</td></tr></tbody>"},
         EffectCase{"deletecells", TablePage, "b", DECMD_DELETECELLS, nullptr, "r1", "<td id=\"a\">a</td>"},
+        EffectCase{"indent", TextPage, "p", DECMD_INDENT, nullptr, "",
+                   "<blockquote style=\"margin: 0 0 0 40px; border: none; padding: 0px;\"><p id=\"p\">alpha "
+                   "beta</p></blockquote>"},
+        EffectCase{"outdent", "<body><blockquote><p id=p>x</p></blockquote></body>", "p", DECMD_OUTDENT,
+                   nullptr, "", "<p id=\"p\">x</p>"},
+        EffectCase{"right", TextPage, "p", DECMD_JUSTIFYRIGHT, nullptr, "",
+                   "<p id=\"p\" style=\"text-align: right;\">alpha beta</p>"},
+        EffectCase{"left", "<body><p id=p align=right>x</p></body>", "p", DECMD_JUSTIFYLEFT, nullptr, "",
+                   "<p id=\"p\" align=\"right\" style=\"text-align: left;\">x</p>"},
+        EffectCase{"bulletlist", TextPage, "p", DECMD_UNORDERLIST, nullptr, "p",
+                   "<ul><li>alpha beta</li></ul>"},
+        EffectCase{"backcolor", TextPage, "p", DECMD_SETBACKCOLOR, "#ffff00", "p",
+                   "<span style=\"background-color: rgb(255, 255, 0);\">alpha beta</span>"},
+        EffectCase{"image", TextPage, "p", DECMD_IMAGE, "pic.gif", "p", "<img src=\"pic.gif\">"},
         EffectCase{"split", "<body><table><tr id=r><td id=m colspan=2>m</td></tr></table></body>", "m",
                    DECMD_SPLITCELL, nullptr, "r", "<td id=\"m\">m</td><td>&nbsp;</td>"}));
 
@@ -161,6 +175,11 @@ TEST_F(EngineTest, GetCommandsReadTheFormatAtTheSelection) {
     EXPECT_EQ(Edit().ExecCommand(DECMD_GETFORECOLOR).toString(), "#00ff00");
     EXPECT_EQ(Edit().ExecCommand(DECMD_GETFONTNAME).toString(), "Courier New");
     EXPECT_EQ(Edit().ExecCommand(DECMD_GETBLOCKFMTNAMES).toStringList().size(), 13);
+    Edit().ExecCommand(DECMD_SETBACKCOLOR, OLECMDEXECOPT_DONTPROMPTUSER, "#0000ff");
+    EXPECT_EQ(Edit().ExecCommand(DECMD_GETBACKCOLOR).toString(), "#0000ff");
+    Edit().ExecCommand(DECMD_SELECTALL);
+    EXPECT_EQ(Doc().Ref("selection").Call("createRange").ToRef().Text("text"),
+              "plain\nbold\nhead\nitem\nmid");
 }
 
 TEST_F(EngineTest, UndoAndRedoFollowTheEdits) {

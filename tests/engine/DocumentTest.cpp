@@ -94,6 +94,18 @@ TEST_F(DocumentTest, Utf8PagesStayUtf8) {
     EXPECT_TRUE(folder.Read("u.htm").contains("\xc5\xbe\xc3\xa1"));
 }
 
+TEST_F(DocumentTest, UndeclaredUtf8IsReadAsUtf8AndSavedWithoutLoss) {
+    const TempFolder folder;
+    const QString path =
+        folder.Write("plain.htm", "<html><body><p>\xc5\xbe\xc3\xa1 \xe2\x82\xac</p></body></html>");
+    DesignLoadFile(&Edit(), path);
+    EXPECT_EQ(Doc().Ref("body").Text("innerText"), QString::fromUtf8("žá €"));
+    DesignSaveFile(&Edit(), path);
+    EXPECT_TRUE(folder.Read("plain.htm").contains("&#382;\xe1 &#8364;"));
+    DesignLoadFile(&Edit(), path);
+    EXPECT_EQ(Doc().Ref("body").Text("innerText"), QString::fromUtf8("žá €"));
+}
+
 TEST_F(DocumentTest, FailedSaveKeepsPathAndDirtyState) {
     const TempFolder folder;
     folder.Write("plain.txt", "a file, not a folder");
