@@ -842,8 +842,41 @@
         return null;
     }
 
+    // Member names are matched without regard to case, as the classic object model did
+    // ("vSpace" is "vspace", "cellspacing" is "cellSpacing").
+    const nameCache = new Map();
+    function memberName(obj, name) {
+        if (name in obj) return name;
+        const key = (obj.constructor ? obj.constructor.name : '') + ':' + name;
+        if (nameCache.has(key)) return nameCache.get(key);
+        const lower = name.toLowerCase();
+        let found = name;
+        for (const k in obj) {
+            if (k.toLowerCase() === lower) { found = k; break; }
+        }
+        nameCache.set(key, found);
+        return found;
+    }
+
+    // The size in bytes of an image's file, or -1 when it cannot be had.
+    function imageFileSize(img) {
+        const entry = performance.getEntriesByName(img.src)[0];
+        if (entry && entry.decodedBodySize > 0) return entry.decodedBodySize;
+        try {
+            const request = new XMLHttpRequest();
+            request.open('GET', img.src, false);
+            request.overrideMimeType('text/plain; charset=x-user-defined');
+            request.send();
+            return request.status === 0 || request.status === 200 ? request.responseText.length : -1;
+        } catch (e) {
+            return -1;
+        }
+    }
+
     function get(obj, name) {
-        if (obj instanceof StyleObject) return styleGet(obj, name);
+        if (obj instanceof StyleObject) return styleGet(obj, memberName(obj.el.style, name));
+        if (obj instanceof Element && obj.tagName === 'IMG' && name.toLowerCase() === 'filesize') return imageFileSize(obj);
+        if (obj instanceof Node || obj instanceof EventObject) name = memberName(obj, name);
         const table = membersOf(obj);
         const m = table && Object.prototype.hasOwnProperty.call(table, name) ? table[name] : null;
         if (m && m.get) return m.get(obj);
@@ -860,7 +893,8 @@
     }
 
     function put(obj, name, value) {
-        if (obj instanceof StyleObject) return stylePut(obj, name, value);
+        if (obj instanceof StyleObject) return stylePut(obj, memberName(obj.el.style, name), value);
+        if (obj instanceof Node) name = memberName(obj, name);
         const table = membersOf(obj);
         const m = table && Object.prototype.hasOwnProperty.call(table, name) ? table[name] : null;
         if (m && m.put) return m.put(obj, value);
@@ -870,6 +904,7 @@
     }
 
     function call(obj, name, args) {
+        if (obj instanceof Node) name = memberName(obj, name);
         const table = membersOf(obj);
         const m = table && Object.prototype.hasOwnProperty.call(table, name) ? table[name] : null;
         if (m && m.call) return m.call.apply(null, [obj].concat(args));

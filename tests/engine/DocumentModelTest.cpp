@@ -72,6 +72,10 @@ TEST_F(DocumentModelTest, PropertiesGiveCurrentValuesAndWriteTheReflectedAttribu
     const DomRef img = ById("i");
     EXPECT_EQ(img.Get("width").ToInt(), 20) << "no width attribute: the displayed width";
     EXPECT_EQ(img.Get("hspace").ToInt(), 4);
+    EXPECT_EQ(img.Get("hSpace").ToInt(), 4) << "member names ignore case";
+    EXPECT_EQ(table.Text("CELLSPACING"), "2");
+    img.Put("vSpace", 7);
+    EXPECT_EQ(img.Call("getAttribute", {"vspace", 2}).ToString(), "7");
     EXPECT_EQ(img.Text("useMap"), "#m");
     EXPECT_EQ(ById("body").Text("leftMargin"), "10");
     EXPECT_EQ(ById("mq").Text("behavior"), "slide");

@@ -129,6 +129,15 @@ TEST_F(DocumentTest, SavingIntoAnotherFolderReloadsAgainstIt) {
     EXPECT_EQ(ById("i").Call("getAttribute", {"src", 2}).ToString(), "pic.png");
 }
 
+TEST_F(DocumentTest, ImagesReportTheirFileSize) {
+    const TempFolder folder;
+    folder.Write("pics/a.gif", QByteArray(123, 'x'));
+    DesignLoadFile(&Edit(),
+                   folder.Write("page.htm", "<body><img id=i src=pics/a.gif><img id=j src=none.gif></body>"));
+    EXPECT_EQ(ById("i").Get("fileSize").ToInt(), 123);
+    EXPECT_EQ(ById("j").Get("fileSize").ToInt(), -1);
+}
+
 TEST_F(DocumentTest, SetHtmlKeepsTheBaseFolderAndRetitles) {
     const TempFolder folder;
     DesignLoadFile(&Edit(), folder.Write("site/page.htm", "<title>One</title><body>x</body>"));
