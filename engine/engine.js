@@ -1376,6 +1376,11 @@
         },
     };
 
+    // A refresh the page asks for (<meta http-equiv=refresh>) would replace the document being
+    // edited; once the page has loaded, nothing it scheduled may go on.
+    if (document.readyState === 'complete') window.stop();
+    else window.addEventListener('load', function () { window.stop(); });
+
     listen();
     observe();
 })();

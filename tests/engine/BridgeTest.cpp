@@ -15,7 +15,7 @@ using BridgeTest = EngineTest;
 TEST_F(BridgeTest, PageScriptsNeverRunButTheEngineDoes) {
     const DomRef doc = Load(
         "<html><head><title>Quiet</title><script>document.title = 'ran';</script>"
-        "<meta http-equiv=refresh content=\"0; url=http://127.0.0.1:9/away.htm\"></head>"
+        "<meta http-equiv=refresh content=\"0; url=about:blank\"></head>"
         "<body onload=\"document.title = 'onload ran'\"><img src=none.png onerror=\"document.title='error "
         "ran'\">"
         "<p id=p>text</p></body></html>");
