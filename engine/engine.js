@@ -54,9 +54,11 @@
         borders: false,
     };
 
-    const observer = new MutationObserver(function () {
+    const observer = new MutationObserver(function (records) {
+        if (records.every(isGlyphRecord)) return;
         state.dirty = true;
         state.version++;
+        if (state.details) refreshGlyphs();   // the observer already batches a task's changes
         post('DisplayChanged', []);
     });
     function observe() {
@@ -199,7 +201,7 @@
             });
         }},
         outerHTML: {
-            get: function (el) { return el.nodeType === 8 ? commentText(el) : el.outerHTML; },
+            get: function (el) { return el.nodeType === 8 ? commentText(el) : cleanMarkup(el, true); },
             put: function (el, v) {
                 if (el.nodeType === 8) el.replaceWith(parseFragment(el.parentNode, v));
                 else el.outerHTML = String(v);
@@ -217,6 +219,10 @@
                 else if ('text' in el) el.text = String(v);
                 else el.textContent = String(v);
             },
+        },
+        innerHTML: {
+            get: function (el) { return el.nodeType === 8 ? '' : cleanMarkup(el, false); },
+            put: function (el, v) { el.innerHTML = String(v === null || v === undefined ? '' : v); },
         },
         innerText: {
             get: function (el) { return el.nodeType === 8 ? el.data : el.innerText; },
@@ -780,7 +786,7 @@
     function rangeHtml(t) {
         const holder = document.createElement('div');
         holder.appendChild(t.range.cloneContents());
-        return holder.innerHTML;
+        return cleanMarkup(holder, false);
     }
 
     // Edits go through the editing commands so that they join the undo history.
@@ -932,7 +938,7 @@
             } else if (n.nodeType === 8) {
                 text += '<!--' + n.data + '-->\r\n';
             } else if (n.nodeType === 1) {
-                text += n.outerHTML;
+                text += cleanMarkup(n, true);
             }
         }
         return text;
@@ -945,7 +951,8 @@
         ' font-size: 0 !important; border: 1px solid #808080; background: #ffffc0; vertical-align: middle; }' +
         'script::before { content: "S"; font: 10px sans-serif; } style::before { content: "C"; font: 10px sans-serif; }' +
         'a[name]:not([href])::before { content: "\\2693"; color: #808080; }' +
-        'br::before { content: "\\21B5"; color: #808080; }' +
+        '[data-plovane-editor] { font: 9px sans-serif; color: #606060; background: #ffffe0;' +
+        ' border: 1px solid #c0c0c0; padding: 0 1px; user-select: none; }' +
         'form { outline: 1px dashed #808080; }';
     const bordersCss =
         'table:not([border]), table[border="0"], table:not([border]) td, table[border="0"] td,' +
@@ -955,7 +962,49 @@
     const bordersSheet = new CSSStyleSheet();
     detailsSheet.replaceSync(detailsCss);
     bordersSheet.replaceSync(bordersCss);
+    // Comments and line breaks cannot carry a pseudo-element, so Show Details puts a marked glyph
+    // element before each. No collection, range text or serialization sees the marked elements.
+    function glyphFor(node) {
+        const glyph = document.createElement('span');
+        glyph.setAttribute('data-plovane-editor', '');
+        glyph.contentEditable = 'false';
+        glyph.textContent = node.nodeType === 8 ? '<!>' : '\u21B5';
+        return glyph;
+    }
+    function needsGlyph(node) {
+        return node.nodeType === 8 || (node.nodeType === 1 && node.tagName === 'BR');
+    }
+    function isGlyphRecord(record) {
+        const nodes = Array.from(record.addedNodes).concat(Array.from(record.removedNodes));
+        if (record.type !== 'childList') return isEditorArtefact(record.target);
+        return nodes.length > 0 && nodes.every(isEditorArtefact);
+    }
+    function refreshGlyphs() {
+        for (const g of Array.from(document.querySelectorAll('[data-plovane-editor]'))) {
+            const next = g.nextSibling;
+            if (!state.details || !next || !needsGlyph(next)) g.remove();
+        }
+        if (state.details && document.body) {
+            const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_ELEMENT | NodeFilter.SHOW_COMMENT);
+            const wanting = [];
+            for (let n = walker.nextNode(); n; n = walker.nextNode()) {
+                if (needsGlyph(n) && !(n.previousSibling && isEditorArtefact(n.previousSibling))) wanting.push(n);
+            }
+            for (const n of wanting) n.parentNode.insertBefore(glyphFor(n), n);
+        }
+        observer.takeRecords();
+    }
+
+    // Markup of a subtree without the glyphs.
+    function cleanMarkup(el, outer) {
+        if (!el.querySelector('[data-plovane-editor]')) return outer ? el.outerHTML : el.innerHTML;
+        const copy = el.cloneNode(true);
+        for (const g of Array.from(copy.querySelectorAll('[data-plovane-editor]'))) g.remove();
+        return outer ? copy.outerHTML : copy.innerHTML;
+    }
+
     function applyDecorations() {
+        refreshGlyphs();
         const sheets = document.adoptedStyleSheets.filter(function (s) { return s !== detailsSheet && s !== bordersSheet; });
         if (state.details) sheets.push(detailsSheet);
         if (state.borders) sheets.push(bordersSheet);

@@ -119,15 +119,26 @@ TEST_F(EngineTest, AcceleratorsAreConsumedOnlyForEditingKeys) {
 
 TEST_F(EngineTest, DecorationsStayOutOfCollections) {
     Load("<body><table id=t><tr><td>x</td></tr></table><!--c--><a name=n></a><br></body>");
+    Js("PlovaneEngine.setDirty(false)");
     const int before = Doc().Ref("all").Get("length").ToInt();
     Edit().SetShowDetails(true);
     Edit().SetShowBorders(true);
     EXPECT_EQ(Doc().Ref("all").Get("length").ToInt(), before);
+    EXPECT_FALSE(Edit().IsDirty()) << "glyphs are no edit";
     EXPECT_EQ(Js("getComputedStyle(document.querySelector('td')).outlineStyle"), "dotted");
+    EXPECT_EQ(Js("document.querySelectorAll('[data-plovane-editor]').length"), "2")
+        << "comment and line break";
     EXPECT_FALSE(DesignGetHTML(&Edit()).contains("dotted"));
+    EXPECT_FALSE(DesignGetHTML(&Edit()).contains("plovane"));
+    EXPECT_FALSE(Doc().Ref("body").Text("innerHTML").contains("plovane"));
+    EXPECT_EQ(Doc().Ref("body").Call("createTextRange").ToRef().Text("text"), "x");
+    Doc().Ref("body").Call("insertAdjacentHTML", {"BeforeEnd", "<br>"});
+    EXPECT_TRUE(
+        WaitFor([&] { return Js("document.querySelectorAll('[data-plovane-editor]').length") == "3"; }));
     Edit().SetShowBorders(false);
     EXPECT_EQ(Js("getComputedStyle(document.querySelector('td')).outlineStyle"), "none");
     Edit().SetShowDetails(false);
+    EXPECT_EQ(Js("document.querySelectorAll('[data-plovane-editor]').length"), "0");
 }
 
 }  // namespace plovane::test
