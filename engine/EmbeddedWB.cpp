@@ -85,11 +85,9 @@ bool TEmbeddedWB::SaveAs(const QString& path, bool prompt) {
     if (file.isEmpty() || IsBusy) return false;
     QEventLoop loop;
     bool written = false;
-    QPointer<QWebEngineDownloadRequest> request;
     auto watch = connect(EngineProfile(), &QWebEngineProfile::downloadRequested, &loop,
                          [&](QWebEngineDownloadRequest* d) {
                              if (d->page() != Page || !d->isSavePageDownload()) return;
-                             request = d;
                              d->accept();
                              connect(d, &QWebEngineDownloadRequest::isFinishedChanged, &loop, [&, d] {
                                  written = d->state() == QWebEngineDownloadRequest::DownloadCompleted;

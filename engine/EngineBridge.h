@@ -34,7 +34,7 @@ public:
     // A new document replaces the old one: every handle handed out so far dies.
     void NewGeneration();
 
-    // Seconds a call may take before it counts as lost (a hung or crashed page).
+    // Milliseconds a call may take before it counts as lost (a hung or crashed page).
     void SetTimeout(int milliseconds) { TimeoutMs = milliseconds; }
 
     static QString Quote(const QString& text);  // a JavaScript string literal

@@ -685,10 +685,9 @@
         move: {call: function (t, unit, count) {
             const b = t.bounds();
             const n = count === undefined ? 1 : count;
-            const from = n < 0 ? b.start : b.start;
-            const to = stepIndex(b.model, from, unitName(unit), n);
+            const to = stepIndex(b.model, b.start, unitName(unit), n);
             t.setBounds(b.model, to, to);
-            return to === from ? 0 : n;
+            return to === b.start ? 0 : n;
         }},
         moveStart: {call: function (t, unit, count) {
             const b = t.bounds();
@@ -1155,10 +1154,6 @@
         if (latching.has(cmd)) {
             let latched = false;
             try { latched = document.queryCommandState(name); } catch (e) { latched = false; }
-            if (cmd === 5025 && !latched) {
-                const c = document.queryCommandState('justifyCenter') || document.queryCommandState('justifyRight');
-                latched = !c && document.queryCommandState('justifyFull') === false && document.queryCommandValue('justifyLeft') === 'true';
-            }
             return latched ? 7 : 3;
         }
         return 3;
