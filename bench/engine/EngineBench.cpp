@@ -1,0 +1,96 @@
+// Speed of the engine: a bridge round trip, reading DocumentHTML of a 500 KB page, and loading that
+// page through DesignLoadFile against a bare QWebEngineView load of the same file.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QWebEngineView>
+#include <memory>
+
+#include "engine/DHTMLEdit.h"
+#include "engine/EngineBridge.h"
+#include "engine/QelDHTMLLib.h"
+#include "platform/Application.h"
+
+namespace {
+
+using namespace plovane;
+
+std::unique_ptr<TDHTMLEdit> Edit;
+QString BigPage;
+
+QByteArray PageOf(int bytes) {
+    QByteArray page =
+        "<html><head><meta http-equiv=Content-Type content=\"text/html; charset=iso-8859-1\">"
+        "<title>Big</title></head><body>\n";
+    int n = 0;
+    while (page.size() < bytes - 200) {
+        page += "<p id=p" + QByteArray::number(n++) +
+                ">Some <b>bold</b> and <i>italic</i> words, a <a href=\"x.htm\">link</a> and caf\xe9.</p>\n";
+        if (n % 20 == 0) page += "<table border=1><tr><td>a</td><td>b</td></tr></table>\n";
+    }
+    return page + "</body></html>\n";
+}
+
+void BridgeRoundTrip(benchmark::State& state) {
+    DesignSetHTML(Edit.get(), "<body><p id=p>x</p></body>", false);
+    const DomRef p = Edit->DOM().Call("getElementById", {"p"}).ToRef();
+    for (auto _ : state) benchmark::DoNotOptimize(p.Get("tagName"));
+}
+BENCHMARK(BridgeRoundTrip)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void DocumentHtmlRead500KB(benchmark::State& state) {
+    DesignLoadFile(Edit.get(), BigPage);
+    for (auto _ : state) benchmark::DoNotOptimize(Edit->DocumentHTML());
+}
+BENCHMARK(DocumentHtmlRead500KB)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void DesignLoadFile500KB(benchmark::State& state) {
+    for (auto _ : state) DesignLoadFile(Edit.get(), BigPage);
+}
+BENCHMARK(DesignLoadFile500KB)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BareViewLoad500KB(benchmark::State& state) {
+    QWebEngineView view;
+    view.resize(800, 600);
+    view.show();
+    for (auto _ : state) {
+        QEventLoop loop;
+        QObject::connect(&view, &QWebEngineView::loadFinished, &loop, &QEventLoop::quit);
+        view.load(QUrl::fromLocalFile(BigPage));
+        loop.exec();
+    }
+}
+BENCHMARK(BareViewLoad500KB)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("--no-sandbox"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --no-sandbox").trimmed());
+    PrepareEngineEnvironment();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    TApplication app(argc, argv);
+
+    QTemporaryDir folder;
+    BigPage = folder.filePath("big.htm");
+    QFile file(BigPage);
+    if (!file.open(QIODevice::WriteOnly) || file.write(PageOf(500 * 1024)) < 0) return 1;
+    file.close();
+
+    Edit = std::make_unique<TDHTMLEdit>();
+    Edit->resize(800, 600);
+    Edit->show();
+    WaitUntilReady(Edit.get());
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    Edit.reset();
+    return 0;
+}

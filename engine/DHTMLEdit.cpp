@@ -1,0 +1,452 @@
+#include "engine/DHTMLEdit.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QVBoxLayout>
+#include <QWebChannel>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+
+#include "engine/EngineBridge.h"
+#include "engine/EngineSetup.h"
+#include "engine/PageEncoding.h"
+#include "platform/Errors.h"
+#include "platform/Prompter.h"
+#include "platform/SharedDialogs.h"
+
+namespace plovane {
+
+// The receiving end of engine.js's event channel.
+class EngineEvents : public QObject {
+    Q_OBJECT
+public:
+    explicit EngineEvents(TDHTMLEdit* owner) : QObject(owner), Owner(owner) {}
+public slots:
+    void post(const QString& kind, const QVariantList& arguments) { Owner->Dispatch(kind, arguments); }
+
+private:
+    TDHTMLEdit* Owner;
+};
+
+namespace {
+
+const char* const EmptyDocument = "<html><head><title></title></head><body></body></html>";
+
+// Font sizes 1 to 7 in points, the classic mapping the font dialog works with.
+const int PointSizes[] = {8, 10, 12, 14, 18, 24, 36};
+
+int HtmlSizeForPoints(int points) {
+    for (int i = 0; i < 7; ++i)
+        if (points <= PointSizes[i]) return i + 1;
+    return 7;
+}
+
+QString FolderOf(const QString& path) {
+    const QString folder = QFileInfo(path).absolutePath();
+    return folder.endsWith('/') ? folder : folder + '/';
+}
+
+}  // namespace
+
+TDHTMLEdit::TDHTMLEdit(QWidget* parent) : QWidget(parent) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    WebView = new QWebEngineView(this);
+    Page = CreateEnginePage(WebView, /*guarded=*/true);
+    WebView->setPage(Page);
+    WebView->setContextMenuPolicy(Qt::NoContextMenu);
+    layout->addWidget(WebView);
+
+    Engine = new EngineBridge(Page, this);
+    Events = new EngineEvents(this);
+    auto* channel = new QWebChannel(this);
+    channel->registerObject("engineEvents", Events);
+    Page->setWebChannel(channel, QWebEngineScript::ApplicationWorld);
+
+    connect(Page, &QWebEnginePage::loadFinished, this, [this](bool ok) { LoadFinished(ok); });
+    connect(Page, &QWebEnginePage::renderProcessTerminated, this, [this] {
+        Engine->NewGeneration();
+        if (IsBusy) FinishLoad(false);
+    });
+    NewDocument();
+}
+
+TDHTMLEdit::~TDHTMLEdit() = default;
+
+// ---- loading -----------------------------------------------------------------------------------
+
+void TDHTMLEdit::BeginLoad(bool dirty) {
+    Engine->NewGeneration();
+    IsBusy = true;
+    Failed = false;
+    DirtyAfterLoad = dirty;
+    ++LoadSerial;
+    AllowNextNavigation(Page);
+}
+
+void TDHTMLEdit::StartLoad(const QByteArray& data, const QString& mimeType, const QString& documentUrl,
+                           bool dirty) {
+    BeginLoad(dirty);
+    const QUrl url = documentUrl.isEmpty() ? QUrl("file:///") : QUrl(documentUrl);
+    Page->setContent(data, mimeType, url);
+}
+
+void TDHTMLEdit::LoadFinished(bool) {
+    if (!IsBusy) return;
+    const quint64 serial = LoadSerial;
+    const QString script = QString(
+                               "(function () {"
+                               "  if (!window.PlovaneEngine) return 'missing';"
+                               "  if (document.readyState !== 'complete') return 'loading';"
+                               "  PlovaneEngine.ready();"
+                               "  PlovaneEngine.setDirty(%1);"
+                               "  PlovaneEngine.setOptions({details: %2, borders: %3, snapToGrid: %4});"
+                               "  return 'ready';"
+                               "})()")
+                               .arg(DirtyAfterLoad ? "true" : "false", Details ? "true" : "false",
+                                    Borders ? "true" : "false", Snap ? "true" : "false");
+    QPointer<TDHTMLEdit> self(this);
+    Page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [self, serial](const QVariant& answer) {
+        if (!self || serial != self->LoadSerial || !self->IsBusy) return;
+        const QString state = answer.toString();
+        if (state == "loading") return;  // an earlier, interrupted load finishing
+        self->FinishLoad(state == "ready");
+    });
+}
+
+void TDHTMLEdit::FinishLoad(bool ok) {
+    ForbidNavigation(Page);
+    Failed = !ok;
+    IsBusy = false;
+    emit DocumentComplete();
+}
+
+void TDHTMLEdit::NewDocument() {
+    DocumentPath.clear();
+    Base.clear();
+    StartLoad(EmptyDocument, "text/html;charset=UTF-8", QString(), false);
+}
+
+void TDHTMLEdit::LoadDocument(const QString& path, bool prompt) {
+    QString file = path;
+    if (prompt) {
+        const auto chosen = ExecuteOpenDialog(path, PageFileFilter);
+        if (!chosen) return;
+        file = *chosen;
+    }
+    QFile input(file);
+    if (!QFileInfo(file).isFile() || !input.open(QIODevice::ReadOnly))
+        throw EngineError(QString("The file \"%1\" can not be read.").arg(file));
+    const QByteArray bytes = input.readAll();
+    if (bytes.size() > MaxContentBytes) throw EngineError(QString("The file \"%1\" is too large.").arg(file));
+    DocumentPath = QFileInfo(file).absoluteFilePath();
+    Base = FolderOf(DocumentPath);
+    const QString type = ContentTypeFor(bytes);
+    const QString suffix = QFileInfo(file).suffix().toLower();
+    if (type == "text/html" && (suffix == "htm" || suffix == "html" || suffix == "shtml")) {
+        // Chromium reads a file by its address much faster than the same bytes handed over as data.
+        BeginLoad(false);
+        Page->load(QUrl::fromLocalFile(DocumentPath));
+        return;
+    }
+    StartLoad(bytes, type, QUrl::fromLocalFile(DocumentPath).toString(), false);
+}
+
+void TDHTMLEdit::LoadURL(const QString& url) {
+    BeginLoad(false);
+    const QUrl address = QUrl::fromUserInput(url);
+    DocumentPath = address.isLocalFile() ? address.toLocalFile() : url;
+    Base = address.isLocalFile() ? FolderOf(address.toLocalFile())
+                                 : address.adjusted(QUrl::RemoveFilename).toString();
+    Page->load(address);
+}
+
+void TDHTMLEdit::SetDocumentHTML(const QString& text) {
+    const QString url = !DocumentPath.isEmpty() && FolderOf(DocumentPath) == Base
+                            ? QUrl::fromLocalFile(DocumentPath).toString()
+                            : (Base.isEmpty() ? QString() : QUrl::fromLocalFile(Base).toString());
+    const QByteArray data = text.toUtf8();
+    if (data.size() > MaxContentBytes) throw EngineError("The document is too large.");
+    StartLoad(data, "text/html;charset=UTF-8", url, true);
+}
+
+void TDHTMLEdit::SetBaseURL(const QString& folder) {
+    QString wanted = folder;
+    if (!wanted.isEmpty() && !wanted.endsWith('/')) wanted += '/';
+    if (wanted == Base) return;
+    const bool reshow = !IsBusy && !Failed;
+    const QString text = reshow ? SerializedHTML() : QString();
+    const bool dirty = reshow && IsDirty();
+    Base = wanted;
+    if (!reshow) return;
+    const QString url = Base.isEmpty() ? QString() : QUrl::fromLocalFile(Base).toString();
+    StartLoad(text.toUtf8(), "text/html;charset=UTF-8", url, dirty);
+}
+
+// ---- the document ------------------------------------------------------------------------------
+
+QString TDHTMLEdit::SerializedHTML() const { return Engine->Invoke("serialize()").ToString(); }
+
+QString TDHTMLEdit::DocumentHTML() const {
+    if (IsBusy) throw EngineError("The document has not finished loading.");
+    return SerializedHTML();
+}
+
+bool TDHTMLEdit::IsDirty() const {
+    if (IsBusy) return DirtyAfterLoad;
+    try {
+        return Engine->Evaluate("window.PlovaneEngine ? PlovaneEngine.isDirty() : false").toBool();
+    } catch (const EngineError&) {
+        return false;
+    }
+}
+
+DomRef TDHTMLEdit::DOM() const {
+    if (IsBusy) return DomRef();
+    return Engine->Document();
+}
+
+DomRef TDHTMLEdit::CreateScratchDocument() const { return Engine->Invoke("scratchDocument()").ToRef(); }
+
+void TDHTMLEdit::SaveDocument(const QString& path, bool prompt) {
+    QString file = path;
+    if (prompt) {
+        const auto chosen = ExecuteSaveDialog(path.isEmpty() ? DocumentPath : path, PageFileFilter, "htm");
+        if (!chosen) return;
+        file = *chosen;
+    }
+    if (file.isEmpty()) throw EngineError("No file name was given.");
+    const QString text = DocumentHTML();
+    const QString charset = Engine->Evaluate("PlovaneEngine.declaredCharset()").toString();
+    QSaveFile output(file);
+    if (!output.open(QIODevice::WriteOnly) || output.write(EncodePageText(text, charset)) < 0 ||
+        !output.commit())
+        throw EngineError(QString("The file \"%1\" can not be written.").arg(file));
+    DocumentPath = QFileInfo(file).absoluteFilePath();
+    Engine->Evaluate("window.PlovaneEngine && PlovaneEngine.setDirty(false)");
+}
+
+QString TDHTMLEdit::FilterSourceCode(const QString& text) const {
+    // The serializer never lets editor artefacts into the text, so there is nothing to take out.
+    return text;
+}
+
+void TDHTMLEdit::PrintDocument(bool prompt) {
+    QPrinter printer;
+    if (prompt) {
+        QPrintDialog dialog(&printer, this);
+        if (dialog.exec() != QDialog::Accepted) return;
+    }
+    PrintDocument(printer);
+}
+
+void TDHTMLEdit::PrintDocument(QPrinter& printer) {
+    QEventLoop loop;
+    bool done = false;
+    connect(WebView, &QWebEngineView::printFinished, &loop, [&] {
+        done = true;
+        loop.quit();
+    });
+    WebView->print(&printer);
+    if (!done) loop.exec();
+}
+
+// ---- options -----------------------------------------------------------------------------------
+
+void TDHTMLEdit::ApplyOptions() {
+    if (IsBusy) return;  // the load applies them when it completes
+    Engine->Evaluate(
+        QString("window.PlovaneEngine && PlovaneEngine.setOptions({details: %1, borders: %2, "
+                "snapToGrid: %3})")
+            .arg(Details ? "true" : "false", Borders ? "true" : "false", Snap ? "true" : "false"));
+}
+
+void TDHTMLEdit::SetShowDetails(bool on) {
+    Details = on;
+    ApplyOptions();
+}
+
+void TDHTMLEdit::SetShowBorders(bool on) {
+    Borders = on;
+    ApplyOptions();
+}
+
+void TDHTMLEdit::SetSnapToGrid(bool on) {
+    Snap = on;
+    ApplyOptions();
+}
+
+// ---- commands ----------------------------------------------------------------------------------
+
+int TDHTMLEdit::QueryStatus(int command) const {
+    if (IsBusy) return DECMDF_DISABLED;
+    try {
+        return Engine->Evaluate(QString("window.PlovaneEngine ? PlovaneEngine.status(%1) : 0").arg(command))
+            .toInt();
+    } catch (const EngineError&) {
+        return DECMDF_NOTSUPPORTED;
+    }
+}
+
+QVariant TDHTMLEdit::RunCommandScript(int command, const QVariant& in) {
+    QString value = "null";
+    if (in.typeId() == QMetaType::QVariantList || in.typeId() == QMetaType::QStringList) {
+        QStringList items;
+        for (const QVariant& v : in.toList()) items << QString::number(v.toInt());
+        value = "[" + items.join(',') + "]";
+    } else if (in.isValid() && !in.isNull()) {
+        value = EngineBridge::Quote(in.toString());
+    }
+    const QVariantMap answer =
+        Engine
+            ->Evaluate(
+                QString(
+                    "window.PlovaneEngine ? PlovaneEngine.exec(%1, %2) : {e: 'The document is not ready.'}")
+                    .arg(command)
+                    .arg(value))
+            .toMap();
+    if (answer.contains("e")) throw EngineError(answer.value("e").toString());
+    return answer.value("v");
+}
+
+bool TDHTMLEdit::Find(const QString& text) {
+    if (text.isEmpty()) return false;
+    return Engine->Evaluate("PlovaneEngine.find(" + EngineBridge::Quote(text) + ", true, false, false)")
+        .toBool();
+}
+
+bool TDHTMLEdit::FindNext() { return !IsBusy && Find(LastFind); }
+
+QVariant TDHTMLEdit::ExecCommand(int command, int option, const QVariant& in) {
+    if (IsBusy) throw EngineError("The document has not finished loading.");
+    const bool prompt = option != OLECMDEXECOPT_DONTPROMPTUSER;
+    switch (command) {
+        case DECMD_COPY:
+        case DECMD_CUT: {
+            const QVariantMap answer = Engine->Evaluate("PlovaneEngine.selectionData()").toMap();
+            const QStringList data = answer.value("v").toStringList();
+            if (answer.contains("e") || data.size() != 2) throw EngineError("There is nothing selected.");
+            auto mime = std::make_unique<QMimeData>();
+            mime->setHtml(data[0]);
+            mime->setText(data[1]);
+            QGuiApplication::clipboard()->setMimeData(mime.release());
+            if (command == DECMD_CUT) RunCommandScript(DECMD_DELETE, QVariant());
+            return true;
+        }
+        case DECMD_PASTE: {
+            const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+            if (!mime) return false;
+            const QString script = QString("PlovaneEngine.paste(%1, %2)")
+                                       .arg(mime->hasHtml() ? EngineBridge::Quote(mime->html()) : "null",
+                                            EngineBridge::Quote(mime->text()));
+            const QVariantMap answer = Engine->Evaluate(script).toMap();
+            if (answer.contains("e")) throw EngineError(answer.value("e").toString());
+            return true;
+        }
+        case DECMD_HYPERLINK:
+        case DECMD_IMAGE: {
+            QString address = in.toString();
+            if (prompt) {
+                const bool link = command == DECMD_HYPERLINK;
+                const auto typed = InputBox(
+                    link ? "Hyperlink" : "Picture",
+                    link ? "Address:" : "Picture source:", address.isEmpty() && link ? "http://" : address);
+                if (!typed) return QVariant();
+                address = *typed;
+            }
+            if (address.isEmpty()) throw EngineError("No address was given.");
+            return RunCommandScript(command, address);
+        }
+        case DECMD_FINDTEXT: {
+            QString text = in.toString();
+            if (prompt) {
+                const auto typed = InputBox("Find", "Find what:", text.isEmpty() ? LastFind : text);
+                if (!typed) return QVariant();
+                text = *typed;
+            }
+            LastFind = text;
+            return Find(text);
+        }
+        case DECMD_FONT: {
+            QFont current(RunCommandScript(DECMD_GETFONTNAME, QVariant()).toString());
+            const int size = RunCommandScript(DECMD_GETFONTSIZE, QVariant()).toInt();
+            current.setPointSize(PointSizes[qBound(1, size, 7) - 1]);
+            current.setBold(QueryStatus(DECMD_BOLD) == DECMDF_LATCHED);
+            current.setItalic(QueryStatus(DECMD_ITALIC) == DECMDF_LATCHED);
+            current.setUnderline(QueryStatus(DECMD_UNDERLINE) == DECMDF_LATCHED);
+            std::optional<QFont> chosen = current;
+            if (prompt) chosen = CurrentPrompter().ChooseFont(current);
+            if (!chosen) return QVariant();
+            RunCommandScript(DECMD_SETFONTNAME, chosen->family());
+            RunCommandScript(DECMD_SETFONTSIZE, HtmlSizeForPoints(chosen->pointSize()));
+            const std::pair<int, bool> styles[] = {{DECMD_BOLD, chosen->bold()},
+                                                   {DECMD_ITALIC, chosen->italic()},
+                                                   {DECMD_UNDERLINE, chosen->underline()}};
+            for (const auto& [styleCommand, wanted] : styles)
+                if ((QueryStatus(styleCommand) == DECMDF_LATCHED) != wanted)
+                    RunCommandScript(styleCommand, QVariant());
+            return true;
+        }
+        default:
+            return RunCommandScript(command, in);
+    }
+}
+
+int TDHTMLEdit::TranslateAccelerator(QKeyEvent* event) {
+    if (!event || IsBusy || !(event->modifiers() & Qt::ControlModifier)) return 1;
+    int command = 0;
+    switch (event->key()) {
+        case Qt::Key_B:
+            command = DECMD_BOLD;
+            break;
+        case Qt::Key_I:
+            command = DECMD_ITALIC;
+            break;
+        case Qt::Key_U:
+            command = DECMD_UNDERLINE;
+            break;
+        case Qt::Key_Z:
+            command = DECMD_UNDO;
+            break;
+        case Qt::Key_Y:
+            command = DECMD_REDO;
+            break;
+        default:
+            return 1;
+    }
+    RunCommand([&] { ExecCommand(command, OLECMDEXECOPT_DONTPROMPTUSER); });
+    return 0;
+}
+
+// ---- events ------------------------------------------------------------------------------------
+
+void TDHTMLEdit::Dispatch(const QString& kind, const QVariantList& arguments) {
+    if (kind == "DisplayChanged")
+        emit DisplayChanged();
+    else if (kind == "ShowContextMenu")
+        emit ShowContextMenu(arguments.value(0).toInt(), arguments.value(1).toInt());
+    else if (kind == "onclick")
+        emit onclick();
+    else if (kind == "ondblclick")
+        emit ondblclick();
+    else if (kind == "onmousedown")
+        emit onmousedown();
+    else if (kind == "onmousemove")
+        emit onmousemove();
+    else if (kind == "onkeyup")
+        emit onkeyup();
+}
+
+}  // namespace plovane
+
+#include "DHTMLEdit.moc"

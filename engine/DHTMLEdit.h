@@ -1,0 +1,129 @@
+// engine/DHTMLEdit.h — TDHTMLEdit, the design view: a page in design mode on Chromium with
+// engine.js in its application world. Page scripts never run in it.
+//
+// Loading is asynchronous: NewDocument, LoadDocument, LoadURL, setting DocumentHTML or BaseURL make
+// the control Busy until the page has loaded and engine.js is ready; DocumentComplete fires then.
+// Work on the document waits until Busy is false (see WaitUntilReady in QelDHTMLLib.h).
+#pragma once
+#include <QString>
+#include <QVariant>
+#include <QWidget>
+#include <memory>
+
+#include "engine/DHTMLCommands.h"
+#include "engine/DomRef.h"
+
+class QKeyEvent;
+class QPrinter;
+class QWebEngineView;
+class QWebEnginePage;
+
+namespace plovane {
+
+class EngineBridge;
+class EngineEvents;
+
+class TDHTMLEdit : public QWidget {
+    Q_OBJECT
+public:
+    explicit TDHTMLEdit(QWidget* parent = nullptr);
+    ~TDHTMLEdit() override;
+
+    // The whole document as text: doctype and document element, without any editor decoration.
+    // Reading it twice without an edit gives the same text. Setting it replaces the document
+    // (asynchronously), keeps BaseURL and CurrentDocumentPath, and marks the document dirty.
+    QString DocumentHTML() const;
+    void SetDocumentHTML(const QString& text);
+
+    QString CurrentDocumentPath() const { return DocumentPath; }
+    // The folder relative addresses resolve against, as a local path with a trailing "/".
+    // Setting it shows the same document again against the new folder.
+    QString BaseURL() const { return Base; }
+    void SetBaseURL(const QString& folder);
+
+    bool IsDirty() const;
+    bool Busy() const { return IsBusy; }
+    // True when the last load did not give a document (the engine refused it or crashed).
+    bool LoadFailed() const { return Failed; }
+
+    bool ShowDetails() const { return Details; }
+    void SetShowDetails(bool on);
+    bool ShowBorders() const { return Borders; }
+    void SetShowBorders(bool on);
+    bool SnapToGrid() const { return Snap; }
+    void SetSnapToGrid(bool on);
+    bool SourceCodePreservation() const { return Preservation; }
+    void SetSourceCodePreservation(bool on) { Preservation = on; }
+
+    // The document object; empty while Busy. Throws EngineError when the page does not answer.
+    DomRef DOM() const;
+    // A document of its own (not shown), for parsing fragments with `write`.
+    DomRef CreateScratchDocument() const;
+
+    void NewDocument();
+    // prompt: ask for the file with the shared open/save dialog; a cancelled dialog does nothing.
+    // LoadDocument throws EngineError when the file cannot be read; SaveDocument when it cannot be
+    // written (the old file is then untouched). Saving sets the path and clears IsDirty.
+    void LoadDocument(const QString& path, bool prompt = false);
+    void SaveDocument(const QString& path, bool prompt = false);
+    void LoadURL(const QString& url);
+    void PrintDocument(bool prompt = true);
+    void PrintDocument(QPrinter& printer);
+    QString FilterSourceCode(const QString& text) const;
+
+    // Runs a DECMD_* command. `in` is the command's input (a colour text, a font name, a size 1-7,
+    // a block format name, {rows, columns} for a table); the answer is the command's output.
+    // Throws EngineError when the command is not supported or not possible here.
+    QVariant ExecCommand(int command, int option = OLECMDEXECOPT_DODEFAULT, const QVariant& in = QVariant());
+    // A DECMDF_* value; a query that fails is DECMDF_NOTSUPPORTED.
+    int QueryStatus(int command) const;
+    // Find Next: repeats the last DECMD_FINDTEXT search without a dialog. True when found.
+    bool FindNext();
+
+    // Editing keys the engine handles itself; 0 when the key was consumed.
+    int TranslateAccelerator(QKeyEvent* event);
+
+    EngineBridge& Bridge() const { return *Engine; }
+    QWebEngineView* View() const { return WebView; }
+
+signals:
+    void DocumentComplete();
+    void DisplayChanged();
+    void ShowContextMenu(int x, int y);  // client coordinates of the document
+    void onclick();
+    void ondblclick();
+    void onmousedown();
+    void onmousemove();
+    void onkeyup();
+
+private:
+    friend class EngineEvents;
+    void BeginLoad(bool dirty);
+    void StartLoad(const QByteArray& data, const QString& mimeType, const QString& documentUrl, bool dirty);
+    void LoadFinished(bool ok);
+    void FinishLoad(bool ok);
+    void ApplyOptions();
+    void Dispatch(const QString& kind, const QVariantList& arguments);
+    QString SerializedHTML() const;
+    QVariant RunCommandScript(int command, const QVariant& in);
+    bool Find(const QString& text);
+
+    QWebEngineView* WebView = nullptr;
+    QWebEnginePage* Page = nullptr;
+    EngineBridge* Engine = nullptr;
+    EngineEvents* Events = nullptr;
+
+    QString DocumentPath;
+    QString Base;
+    bool IsBusy = false;
+    bool Failed = false;
+    bool DirtyAfterLoad = false;
+    bool Details = false;
+    bool Borders = false;
+    bool Snap = false;
+    bool Preservation = true;
+    quint64 LoadSerial = 0;
+    QString LastFind;
+};
+
+}  // namespace plovane
