@@ -8,9 +8,8 @@
 
 #include "engine/DHTMLEdit.h"
 #include "engine/DomRef.h"
+#include "support/QtPrinters.h"
 
-// Readable QString values in failure messages.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace plovane::test {
 
