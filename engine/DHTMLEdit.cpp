@@ -128,7 +128,9 @@ void TDHTMLEdit::FinishLoad(bool ok) {
     ForbidNavigation(Page);
     Failed = !ok;
     IsBusy = false;
-    emit DocumentComplete();
+    // This runs inside the page's answer to a script; a handler that called the page from here
+    // would wait for an answer the engine cannot deliver until this one returns.
+    QMetaObject::invokeMethod(this, &TDHTMLEdit::DocumentComplete, Qt::QueuedConnection);
 }
 
 void TDHTMLEdit::NewDocument() {
@@ -209,6 +211,14 @@ bool TDHTMLEdit::IsDirty() const {
     } catch (const EngineError&) {
         return false;
     }
+}
+
+void TDHTMLEdit::MarkClean() {
+    if (IsBusy) {
+        DirtyAfterLoad = false;
+        return;
+    }
+    Engine->Evaluate("window.PlovaneEngine && PlovaneEngine.setDirty(false)");
 }
 
 DomRef TDHTMLEdit::DOM() const {

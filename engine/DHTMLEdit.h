@@ -42,6 +42,9 @@ public:
     void SetBaseURL(const QString& folder);
 
     bool IsDirty() const;
+    // The document as it stands counts as unchanged (a new page's template is no user change).
+    // Waits for a running load first.
+    void MarkClean();
     bool Busy() const { return IsBusy; }
     // True when the last load did not give a document (the engine refused it or crashed).
     bool LoadFailed() const { return Failed; }

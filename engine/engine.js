@@ -194,6 +194,7 @@
             return new Collection(function () { return el.nodeType === 8 ? [] : visible(Array.from(el.children)); });
         }},
         style: {get: function (el) { return new StyleObject(el); }},
+        document: {get: function (el) { return el.ownerDocument; }},
         sourceIndex: {get: sourceIndexOf},
         cells: {get: function (el) {
             return new Collection(function () {
@@ -837,7 +838,23 @@
 
     // ---- member dispatch -----------------------------------------------------------------------
 
+    // The classic style object also took the attribute calls, with style names as attribute names.
+    const styleMembers = {
+        getAttribute: {call: function (s, name) {
+            const v = styleGet(s, memberName(s.el.style, name));
+            return v === null || v === undefined ? '' : v;
+        }},
+        setAttribute: {call: function (s, name, value) { stylePut(s, memberName(s.el.style, name), value); }},
+        removeAttribute: {call: function (s, name) {
+            const n = memberName(s.el.style, name);
+            const had = !!styleGet(s, n);
+            stylePut(s, n, '');
+            return had;
+        }},
+    };
+
     function membersOf(obj) {
+        if (obj instanceof StyleObject) return styleMembers;
         if (obj instanceof TextRange) return textRangeMembers;
         if (obj instanceof Collection) return collectionMembers;
         if (obj instanceof SelectionObject) return selectionMembers;
