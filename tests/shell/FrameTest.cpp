@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <QMdiSubWindow>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "engine/DHTMLEdit.h"
+#include "engine/QelDHTMLLib.h"
+#include "page/UnitChild.h"
+#include "platform/Errors.h"
+#include "platform/FilePlaces.h"
+#include "platform/QelConsole.h"
+#include "platform/SingleInstance.h"
+#include "shell/MRUManager.h"
+#include "shell/UnitMain.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TestPlaces.h"
+
+namespace plovane {
+namespace {
+
+class FrameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetProcessCommandLine(CommandLine({"plovane", "-NoSplash"}));
+        Frame = std::make_unique<TFormQuenlockPlovane2>();
+        Frame->show();
+    }
+    void TearDown() override {
+        for (TFormChild* page : Frame->Pages()) page->SkipCloseQuery();
+        Frame.reset();
+    }
+    QString Page(const char* name, const char* body = "<p>text</p>") const {
+        return Site.Write(name, QByteArray("<html><body>") + body + "</body></html>");
+    }
+
+    test::ScopedFilePlaces Places;
+    test::ScopedPrompter Prompter;
+    test::TempFolder Site;
+    std::unique_ptr<TFormQuenlockPlovane2> Frame;
+};
+
+TEST_F(FrameTest, TenPagesAtMost) {
+    for (int i = 0; i < 9; ++i) ASSERT_TRUE(RunCommand([&] { Frame->MINewClick(); }));
+    EXPECT_TRUE(RunCommand([&] { Frame->OpenDocumentFile(Page("tenth.htm")); }));
+    EXPECT_EQ(Frame->Pages().size(), 10);
+    EXPECT_FALSE(RunCommand([&] { Frame->MINewClick(); }));
+    EXPECT_FALSE(RunCommand([&] { Frame->OpenDocumentFile(Page("eleventh.htm")); }));
+    EXPECT_EQ(Prompter->Texts("error"),
+              QStringList(2, "Only 10 windows can be opened at one time.\n\nPlease close some windows before "
+                             "creating new ones."));
+    EXPECT_EQ(Frame->Pages().size(), 10);
+}
+
+TEST_F(FrameTest, OpeningAnOpenFileAsksToRevertInsteadOfOpeningItTwice) {
+    const QString path = Page("page.htm");
+    Frame->OpenDocumentFile(path);
+    Frame->MINewClick();
+    Prompter->YesNo = {false};
+    Frame->OpenDocumentFile(path);
+    EXPECT_EQ(Frame->Pages().size(), 2);
+    EXPECT_EQ(Frame->ActivePage(), Frame->Pages().first());
+    EXPECT_EQ(Prompter->Texts("yesno"),
+              QStringList{QString("\"%1\" is already open.\r\rDo you wish to revert to the last saved version of "
+                                  "this document?")
+                              .arg(path)});
+    EXPECT_EQ(Frame->RecentFiles()->Items(), QStringList{path});
+}
+
+TEST_F(FrameTest, NewSwitchWinsOverAFileOnTheCommandLine) {
+    SetProcessCommandLine(CommandLine({"plovane", "-n", Page("ignored.htm"), "-NoSplash"}));
+    Frame->FirstPaint();
+    ASSERT_EQ(Frame->Pages().size(), 1);
+    EXPECT_TRUE(Frame->Pages().first()->CurrentPath().isEmpty());
+    EXPECT_EQ(Frame->StatusText(), "untitled.htm");
+}
+
+TEST_F(FrameTest, SaveOutOfPlaceBehavesAsSaveAs) {
+    const QString locked = Page("locked.htm");
+    const QString inLockedFolder = Page("ro/page.htm");
+    const QString cached = CacheFolder() + "cached.htm";
+    QFile::copy(locked, cached);
+    const test::ScopedReadOnly lockedFile(locked);
+    for (const QString& path : {locked, inLockedFolder, cached}) {
+        TFormChild* page = Frame->OpenDocumentFile(path);
+        Prompter->Files = {std::nullopt};   // the user cancels the save dialog
+        std::unique_ptr<test::ScopedReadOnly> folder;
+        if (path == inLockedFolder) folder = std::make_unique<test::ScopedReadOnly>(Site.Path("ro"));
+        Frame->MISaveClick();
+        EXPECT_EQ(Prompter->Texts("save").size(), Prompter->FileRequests.size()) << path.toStdString();
+        EXPECT_EQ(Prompter->FileRequests.back().fileName, QFileInfo(path).fileName());
+        page->SkipCloseQuery();
+        Frame->MICloseClick();
+    }
+    EXPECT_EQ(Prompter->FileRequests.size(), 3u);
+
+    // A new page has no file at all: Save asks for a name too.
+    Frame->MINewClick();
+    const QString chosen = Site.Path("chosen.htm");
+    Prompter->Files = {chosen};
+    Frame->MISaveClick();
+    EXPECT_TRUE(QFileInfo::exists(chosen));
+    EXPECT_EQ(Frame->ActivePage()->Caption(), chosen);
+}
+
+TEST_F(FrameTest, SaveAsOntoAReadOnlyFileChangesNothing) {
+    const QString locked = Page("locked.htm", "<p>original</p>");
+    const QByteArray before = Site.Read("locked.htm");
+    const test::ScopedReadOnly readOnly(locked);
+    Frame->MINewClick();
+    Prompter->Files = {locked};
+    EXPECT_FALSE(RunCommand([&] { Frame->MISaveAsClick(); }));
+    EXPECT_EQ(Prompter->Texts("error"),
+              QStringList{QString("You don't have write permissions for the file \"%1\".").arg(locked)});
+    EXPECT_EQ(Site.Read("locked.htm"), before);
+    EXPECT_EQ(Frame->ActivePage()->Caption(), "untitled.htm");
+    EXPECT_TRUE(Frame->RecentFiles()->Items().isEmpty());
+}
+
+TEST_F(FrameTest, ExitStopsWhenAnyPageCancels) {
+    Frame->MINewClick();
+    TFormChild* edited = Frame->MINewClick();
+    edited->Design()->SetDocumentHTML("<html><body>changed</body></html>");
+    WaitUntilReady(edited->Design());
+    Prompter->YesNoCancel = {Answer::Cancel};
+    EXPECT_FALSE(Frame->close());
+    EXPECT_EQ(Frame->Pages().size(), 2);
+    EXPECT_TRUE(edited->Modified());
+}
+
+TEST_F(FrameTest, WindowMenuListsThePagesAfterTheMarker) {
+    Frame->MINewClick();
+    Frame->OpenDocumentFile(Page("b.htm"));
+    Frame->WindowMenuPopup();
+    QMenu* window = Frame->findChild<QMenu*>("MIWindow");
+    const QList<QAction*> actions = window->actions();
+    QStringList listed;
+    for (qsizetype i = actions.indexOf(Frame->findChild<QAction*>("MIMDIChildren")) + 1; i < actions.size(); ++i)
+        if (!actions.at(i)->isSeparator()) listed << actions.at(i)->text() + (actions.at(i)->isChecked() ? "*" : "");
+    EXPECT_EQ(listed, (QStringList{"&1 untitled.htm", "&2 " + Site.Path("b.htm") + "*"}));
+}
+
+TEST_F(FrameTest, ASecondStartHandsItsFileToTheFirstCopy) {
+    TInstanceListener listener("TFormQuenlockPlovane2");
+    ASSERT_TRUE(listener.IsListening());
+    QObject::connect(&listener, &TInstanceListener::CommandLineReceived, Frame.get(),
+                     &TFormQuenlockPlovane2::CommandLineReceived);
+    const QString path = Page("handed.htm");
+    const auto secondStart = [&](const QStringList& arguments) {
+        QProcess second;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        second.setProcessEnvironment(env);
+        second.start(test::BuiltProgramFolder() + "/plovane", arguments);
+        // The first copy answers from its event loop, so keep it turning while the second waits.
+        while (!second.waitForFinished(20)) QCoreApplication::processEvents();
+        return std::make_pair(second.exitStatus() == QProcess::NormalExit, second.exitCode());
+    };
+    EXPECT_EQ(secondStart({"-n"}), std::make_pair(true, 0));
+    QTest::qWait(50);
+    EXPECT_TRUE(Frame->Pages().isEmpty());
+    EXPECT_EQ(secondStart({path}), std::make_pair(true, 0));
+    QTRY_COMPARE(Frame->Pages().size(), 1);
+    EXPECT_EQ(Frame->Pages().first()->CurrentPath(), path);
+}
+
+}  // namespace
+}  // namespace plovane
