@@ -27,7 +27,8 @@ int main(int argc, char** argv) {
     plovane::SetProcessCommandLine(AbsoluteCommandLine(QCoreApplication::arguments()));
 
     const QString frameClass = QStringLiteral("TFormQuenlockPlovane2");
-    if (plovane::HandOffToRunningInstance(frameClass, plovane::JoinCommandLine(plovane::ProcessCommandLine().items())))
+    if (plovane::HandOffToRunningInstance(frameClass,
+                                          plovane::JoinCommandLine(plovane::ProcessCommandLine().items())))
         return 0;
 
     plovane::LoadLanguageFile();

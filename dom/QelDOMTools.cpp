@@ -21,7 +21,9 @@ DomRef SelectionOf(const DomRef& document) { return document.Ref(QStringLiteral(
 
 QString SelectionType(const DomRef& document) { return SelectionOf(document).Text(QStringLiteral("type")); }
 
-DomRef Item(const DomRef& collection, int index) { return collection.Call(QStringLiteral("item"), {index}).ToRef(); }
+DomRef Item(const DomRef& collection, int index) {
+    return collection.Call(QStringLiteral("item"), {index}).ToRef();
+}
 
 int Length(const DomRef& collection) { return int(collection.Get(QStringLiteral("length")).ToInt()); }
 
@@ -36,12 +38,13 @@ void WalkUnits(const DomRef& document, const QString& unit, Visit visit) {
     range.Call(QStringLiteral("collapse"), {true});
     while (range.Call(QStringLiteral("expand"), {unit}).ToBool()) {
         visit(range.Text(QStringLiteral("text")));
-        if (range.Call(QStringLiteral("move"), {unit}).ToInt() == 0) break;   // the end: no endless walk
+        if (range.Call(QStringLiteral("move"), {unit}).ToInt() == 0) break;  // the end: no endless walk
     }
 }
 
 bool IsAsciiLetter(QChar c) {
-    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
+    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+           (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
 }
 
 }  // namespace
@@ -61,7 +64,9 @@ void SetAttr(const DomRef& element, const QString& name, const QString& value) {
         element.Call(QStringLiteral("setAttribute"), {name, value, 0});
 }
 
-void RemoveAttr(const DomRef& element, const QString& name) { element.Call(QStringLiteral("removeAttribute"), {name, 0}); }
+void RemoveAttr(const DomRef& element, const QString& name) {
+    element.Call(QStringLiteral("removeAttribute"), {name, 0});
+}
 
 void RemoveElement(const DomRef& element) { element.Call(QStringLiteral("removeNode"), {true}); }
 
@@ -88,20 +93,23 @@ void SetSize(const DomRef& element, const QString& width, const QString& height)
 void ClearSize(const DomRef& element) { SetSize(element, QString(), QString()); }
 
 void FreezeSize(const DomRef& element) {
-    SetSize(element, element.Text(QStringLiteral("offsetWidth")), element.Text(QStringLiteral("offsetHeight")));
+    SetSize(element, element.Text(QStringLiteral("offsetWidth")),
+            element.Text(QStringLiteral("offsetHeight")));
 }
 
 void FocusBody(const DomRef& document) { document.Ref(QStringLiteral("body")).Call(QStringLiteral("focus")); }
 
 int AbsoluteLeft(const DomRef& element) {
     int sum = 0;
-    for (DomRef e = element; e; e = e.Ref(QStringLiteral("offsetParent"))) sum += int(e.Get(QStringLiteral("offsetLeft")).ToInt());
+    for (DomRef e = element; e; e = e.Ref(QStringLiteral("offsetParent")))
+        sum += int(e.Get(QStringLiteral("offsetLeft")).ToInt());
     return sum;
 }
 
 int AbsoluteTop(const DomRef& element) {
     int sum = 0;
-    for (DomRef e = element; e; e = e.Ref(QStringLiteral("offsetParent"))) sum += int(e.Get(QStringLiteral("offsetTop")).ToInt());
+    for (DomRef e = element; e; e = e.Ref(QStringLiteral("offsetParent")))
+        sum += int(e.Get(QStringLiteral("offsetTop")).ToInt());
     return sum;
 }
 
@@ -132,7 +140,8 @@ void FreezeCellSizes(const DomRef& table) {
     QList<std::pair<qint64, qint64>> sizes;
     for (int i = 0; i < count; ++i) {
         const DomRef cell = Item(cells, i);
-        sizes.append({cell.Get(QStringLiteral("offsetWidth")).ToInt() - pad, cell.Get(QStringLiteral("offsetHeight")).ToInt()});
+        sizes.append({cell.Get(QStringLiteral("offsetWidth")).ToInt() - pad,
+                      cell.Get(QStringLiteral("offsetHeight")).ToInt()});
     }
     for (int i = 0; i < count; ++i)
         SetSize(Item(cells, i), QString::number(sizes.at(i).first), QString::number(sizes.at(i).second));
@@ -165,9 +174,10 @@ TableBorder TableBorderHitTest(const DomRef& table, QPoint point, QList<QPoint>&
     for (int j = 0; j < count && !corner; ++j) {
         const ElementRectangle& r = rects.at(j);
         for (const int side : {1, -1}) {
-            const bool near = side > 0 ? (r.right <= x && x <= r.right + s) : (r.left - s <= x && x <= r.left);
+            const bool near =
+                side > 0 ? (r.right <= x && x <= r.right + s) : (r.left - s <= x && x <= r.left);
             if (!near) continue;
-            if (kind == TableBorder::RowBorder) {   // near a row and a column border at once
+            if (kind == TableBorder::RowBorder) {  // near a row and a column border at once
                 kind = TableBorder::NoBorder;
                 corner = true;
                 break;
@@ -206,8 +216,10 @@ DomRef SelectionAncestorWithTag(const DomRef& document, const QString& tag) {
 }
 
 void SelectElement(const DomRef& element) {
-    const DomRef range =
-        element.Ref(QStringLiteral("document")).Ref(QStringLiteral("body")).Call(QStringLiteral("createTextRange")).ToRef();
+    const DomRef range = element.Ref(QStringLiteral("document"))
+                             .Ref(QStringLiteral("body"))
+                             .Call(QStringLiteral("createTextRange"))
+                             .ToRef();
     range.Call(QStringLiteral("moveToElementText"), {element});
     range.Call(QStringLiteral("select"));
 }
@@ -220,9 +232,13 @@ void DeleteControlSelection(const DomRef& document) {
 void PasteHTMLAtSelection(const DomRef& document, const QString& html) {
     DeleteControlSelection(document);
     try {
-        SelectionOf(document).Call(QStringLiteral("createRange")).ToRef().Call(QStringLiteral("pasteHTML"), {html});
+        SelectionOf(document)
+            .Call(QStringLiteral("createRange"))
+            .ToRef()
+            .Call(QStringLiteral("pasteHTML"), {html});
     } catch (const EngineError&) {
-        ShowMessageBox(QStringLiteral("Can not paste HTML code into the current location."), MessageFlags::Information);
+        ShowMessageBox(QStringLiteral("Can not paste HTML code into the current location."),
+                       MessageFlags::Information);
     }
 }
 
@@ -240,7 +256,8 @@ void UpperCaseSelection(const DomRef& document) { ChangeSelectionCase(document, 
 void LowerCaseSelection(const DomRef& document) { ChangeSelectionCase(document, &LowerCaseHtml); }
 
 void ClearBoldItalicUnderline(const DomRef& document) {
-    const QStringList commands = {QStringLiteral("Bold"), QStringLiteral("Italic"), QStringLiteral("Underline")};
+    const QStringList commands = {QStringLiteral("Bold"), QStringLiteral("Italic"),
+                                  QStringLiteral("Underline")};
     for (const QString& command : commands) document.Call(QStringLiteral("execCommand"), {command});
     for (const QString& command : commands)
         if (document.Call(QStringLiteral("queryCommandState"), {command}).ToBool())
@@ -262,7 +279,8 @@ DomRef DocumentHead(const DomRef& document) {
     return head;
 }
 
-QString GetMeta(const DomRef& document, const QString& key, const QString& fallback, const QString& attributeName) {
+QString GetMeta(const DomRef& document, const QString& key, const QString& fallback,
+                const QString& attributeName) {
     const DomRef list = Tags(DocumentHead(document), QStringLiteral("META"));
     QString result;
     const int count = Length(list);
@@ -276,18 +294,21 @@ QString GetMeta(const DomRef& document, const QString& key, const QString& fallb
     return result.isEmpty() ? fallback : result;
 }
 
-void SetMeta(const DomRef& document, const QString& key, const QString& content, const QString& attributeName) {
+void SetMeta(const DomRef& document, const QString& key, const QString& content,
+             const QString& attributeName) {
     const DomRef head = DocumentHead(document);
     const DomRef list = Tags(head, QStringLiteral("META"));
     for (int i = Length(list) - 1; i >= 0; --i) {
         const DomRef item = Item(list, i);
-        if (GetAttr(item, attributeName).compare(key, Qt::CaseInsensitive) == 0) item.Call(QStringLiteral("removeNode"));
+        if (GetAttr(item, attributeName).compare(key, Qt::CaseInsensitive) == 0)
+            item.Call(QStringLiteral("removeNode"));
     }
     if (content.isEmpty()) return;
     head.Call(QStringLiteral("appendChild"), {CreateMeta(document, attributeName, key, content)});
 }
 
-DomRef CreateMeta(const DomRef& document, const QString& attributeName, const QString& key, const QString& content) {
+DomRef CreateMeta(const DomRef& document, const QString& attributeName, const QString& key,
+                  const QString& content) {
     const DomRef meta = document.Call(QStringLiteral("createElement"), {QStringLiteral("META")}).ToRef();
     SetAttr(meta, attributeName, key);
     SetAttr(meta, QStringLiteral("content"), content);
@@ -297,14 +318,17 @@ DomRef CreateMeta(const DomRef& document, const QString& attributeName, const QS
 void ToggleScript(const DomRef& document, const QString& identifier, const QString& code) {
     const DomRef existing = document.Call(QStringLiteral("getElementById"), {identifier}).ToRef();
     if (!existing) {
-        const DomRef script = document.Call(QStringLiteral("createElement"), {QStringLiteral("SCRIPT")}).ToRef();
+        const DomRef script =
+            document.Call(QStringLiteral("createElement"), {QStringLiteral("SCRIPT")}).ToRef();
         script.Put(QStringLiteral("text"), QStringLiteral("\n") + code);
         script.Put(QStringLiteral("id"), identifier);
         script.Put(QStringLiteral("language"), QStringLiteral("JavaScript"));
-        SelectionElement(document).Call(QStringLiteral("insertAdjacentElement"), {QStringLiteral("AfterEnd"), script});
+        SelectionElement(document).Call(QStringLiteral("insertAdjacentElement"),
+                                        {QStringLiteral("AfterEnd"), script});
         return;
     }
-    if (ConfirmYesNo(QStringLiteral("This script is already contained in the page. Would you like to remove it?")))
+    if (ConfirmYesNo(
+            QStringLiteral("This script is already contained in the page. Would you like to remove it?")))
         RemoveElement(existing);
 }
 
@@ -346,7 +370,8 @@ qint64 TotalImageBytes(const DomRef& document) {
     const DomRef images = document.Ref(QStringLiteral("images"));
     qint64 total = 0;
     const int count = Length(images);
-    for (int i = 0; i < count; ++i) total += Item(images, i).Get(QStringLiteral("fileSize")).ToString().toLongLong();
+    for (int i = 0; i < count; ++i)
+        total += Item(images, i).Get(QStringLiteral("fileSize")).ToString().toLongLong();
     return total;
 }
 

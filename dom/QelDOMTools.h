@@ -15,7 +15,7 @@ namespace plovane {
 // Attributes and elements.
 bool HasTagName(const DomRef& element, const QString& tag);   // false for an empty element
 QString GetAttr(const DomRef& element, const QString& name);  // as written; absent gives ""
-void SetAttr(const DomRef& element, const QString& name, const QString& value);   // "" removes
+void SetAttr(const DomRef& element, const QString& name, const QString& value);  // "" removes
 void RemoveAttr(const DomRef& element, const QString& name);
 void RemoveElement(const DomRef& element);
 // The style value when set, else the attribute.
@@ -35,7 +35,7 @@ struct ElementRectangle {
 int AbsoluteLeft(const DomRef& element);
 int AbsoluteTop(const DomRef& element);
 ElementRectangle ElementRect(const DomRef& element);
-DomRef TableOfElement(const DomRef& element);   // TABLE itself, or the table of a TD or TR
+DomRef TableOfElement(const DomRef& element);  // TABLE itself, or the table of a TD or TR
 void FreezeCellSizes(const DomRef& table);
 
 enum class TableBorder { NoBorder, RowBorder, ColumnBorder };
@@ -57,12 +57,15 @@ void ClearBoldItalicUnderline(const DomRef& document);
 
 // The document.
 QString DocumentFilePath(const DomRef& document);
-DomRef DocumentHead(const DomRef& document);   // abandons with "DOM does not have a head."
+DomRef DocumentHead(const DomRef& document);  // abandons with "DOM does not have a head."
 // Several META elements with the key read as one comma-separated list.
-QString GetMeta(const DomRef& document, const QString& key, const QString& fallback, const QString& attributeName);
+QString GetMeta(const DomRef& document, const QString& key, const QString& fallback,
+                const QString& attributeName);
 // Removes every META with the key; a non-empty content adds one new META as the head's last child.
-void SetMeta(const DomRef& document, const QString& key, const QString& content, const QString& attributeName);
-DomRef CreateMeta(const DomRef& document, const QString& attributeName, const QString& key, const QString& content);
+void SetMeta(const DomRef& document, const QString& key, const QString& content,
+             const QString& attributeName);
+DomRef CreateMeta(const DomRef& document, const QString& attributeName, const QString& key,
+                  const QString& content);
 // Adds the script behind the current element, or asks whether to remove it when present.
 void ToggleScript(const DomRef& document, const QString& identifier, const QString& code);
 int MapIndexByName(const DomRef& document, const QString& mapName);

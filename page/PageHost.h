@@ -11,8 +11,8 @@ class PageHost {
 public:
     virtual ~PageHost() = default;
     virtual TFormChild* ActivePage() const = 0;
-    virtual void PageActivated(TFormChild* page) = 0;   // the page is now the active page
-    virtual void PageClosing(TFormChild* page) = 0;     // the page is going away
+    virtual void PageActivated(TFormChild* page) = 0;  // the page is now the active page
+    virtual void PageClosing(TFormChild* page) = 0;    // the page is going away
     virtual void ResetToolbars() = 0;
     virtual void UpdateToolbars() = 0;
     virtual void SetStatusText(const QString& text) = 0;

@@ -84,7 +84,7 @@ TFormChild::TFormChild(PageHost& host, QWidget* parent)
       ButtonDummy(new QPushButton(this)),
       PopupMenuDesign(new QMenu(this)) {
     setObjectName(QStringLiteral("FormChild"));
-    setAttribute(Qt::WA_DeleteOnClose, false);   // the sub-window owns and deletes the page
+    setAttribute(Qt::WA_DeleteOnClose, false);  // the sub-window owns and deletes the page
     setMinimumWidth(250);
     PageControl->setObjectName(QStringLiteral("PageControl"));
     TabSet->setObjectName(QStringLiteral("TabSet"));
@@ -143,19 +143,26 @@ TFormChild::TFormChild(PageHost& host, QWidget* parent)
     // Engine events may come from inside a call into the page; the handlers call the page again,
     // so they run once that call has returned.
     const auto queued = Qt::QueuedConnection;
-    connect(DHTMLEdit, &TDHTMLEdit::DisplayChanged, this, [this] { RunCommand([this] { DisplayChanged(); }); }, queued);
-    connect(DHTMLEdit, &TDHTMLEdit::onmousedown, this, [this] { RefreshTimer.start(); }, queued);
-    connect(DHTMLEdit, &TDHTMLEdit::onmousemove, this, [this] { RunCommand([this] { DesignMouseMove(); }); }, queued);
+    connect(
+        DHTMLEdit, &TDHTMLEdit::DisplayChanged, this, [this] { RunCommand([this] { DisplayChanged(); }); },
+        queued);
+    connect(
+        DHTMLEdit, &TDHTMLEdit::onmousedown, this, [this] { RefreshTimer.start(); }, queued);
+    connect(
+        DHTMLEdit, &TDHTMLEdit::onmousemove, this, [this] { RunCommand([this] { DesignMouseMove(); }); },
+        queued);
     connect(
         DHTMLEdit, &TDHTMLEdit::ShowContextMenu, this,
         [this](int x, int y) { RunCommand([&] { DesignContextMenu(x, y); }); }, queued);
-    connect(DHTMLEdit, &TDHTMLEdit::ondblclick, this, [this] { emit DesignDoubleClicked(); }, queued);
     connect(
-        DHTMLEdit, &TDHTMLEdit::DocumentComplete, this, [this] { RunCommand([this] { DocumentComplete(); }); }, queued);
+        DHTMLEdit, &TDHTMLEdit::ondblclick, this, [this] { emit DesignDoubleClicked(); }, queued);
+    connect(
+        DHTMLEdit, &TDHTMLEdit::DocumentComplete, this,
+        [this] { RunCommand([this] { DocumentComplete(); }); }, queued);
 
     DesignSetHTML(DHTMLEdit, NewPageTemplate(), false);
     WaitUntilReady(DHTMLEdit);
-    DHTMLEdit->MarkClean();   // an untouched new page asks nothing when it closes
+    DHTMLEdit->MarkClean();  // an untouched new page asks nothing when it closes
     SetCaption(QStringLiteral("untitled.htm"));
 }
 
@@ -165,7 +172,9 @@ QString TFormChild::CurrentPath() const { return DHTMLEdit->CurrentDocumentPath(
 
 bool TFormChild::Modified() const { return DHTMLEdit->IsDirty(); }
 
-QString TFormChild::StatusPanelText(int index) const { return Panels.value(index) ? Panels.at(index)->text() : QString(); }
+QString TFormChild::StatusPanelText(int index) const {
+    return Panels.value(index) ? Panels.at(index)->text() : QString();
+}
 
 TFormChild::Tab TFormChild::CurrentTab() const { return Tab(PageControl->currentIndex()); }
 
@@ -204,7 +213,7 @@ DomRef TFormChild::ReadyDocument() {
 }
 
 void TFormChild::Activate() {
-    static bool asking = false;   // the question's own box must not ask again
+    static bool asking = false;  // the question's own box must not ask again
     Host.PageActivated(this);
     DisplayChanged();
     if (asking || Closing) return;
@@ -212,7 +221,8 @@ void TFormChild::Activate() {
     if (age <= LoadedFileAge) return;
     ShowTab(TabEdit);
     asking = true;
-    const bool reload = ConfirmYesNo(QStringLiteral("File has been change since loading. Do you want to reload file?"));
+    const bool reload =
+        ConfirmYesNo(QStringLiteral("File has been change since loading. Do you want to reload file?"));
     asking = false;
     if (reload)
         ReloadFromDisk();
@@ -227,8 +237,9 @@ bool TFormChild::CloseQuery() {
     if (auto* window = qobject_cast<QMdiSubWindow*>(parentWidget())) {
         if (QMdiArea* area = window->mdiArea()) area->setActiveSubWindow(window);
     }
-    const Answer answer = AskYesNoCancel(
-        QStringLiteral("The file \"%1\" has been changed.\r\rDo you want to save the changes?").arg(Caption()));
+    const Answer answer =
+        AskYesNoCancel(QStringLiteral("The file \"%1\" has been changed.\r\rDo you want to save the changes?")
+                           .arg(Caption()));
     if (answer == Answer::Cancel) return false;
     if (answer == Answer::No) return true;
     Host.RunSave();
@@ -283,10 +294,10 @@ void TFormChild::RefreshTimerFire() {
     if (ElementUnderMouse) {
         try {
             Panels.at(1)->setText(ElementUnderMouse.Text(QStringLiteral("tagName")));
-            Panels.at(2)->setText(
-                TrimControls(FilterForDisplay(DHTMLEdit, ElementUnderMouse.Text(QStringLiteral("outerHTML")))));
+            Panels.at(2)->setText(TrimControls(
+                FilterForDisplay(DHTMLEdit, ElementUnderMouse.Text(QStringLiteral("outerHTML")))));
         } catch (const EngineError&) {
-            ElementUnderMouse = DomRef();   // the element left the document since the mouse was over it
+            ElementUnderMouse = DomRef();  // the element left the document since the mouse was over it
         }
     }
     if (!CurrentPath().isEmpty() && CurrentPath().compare(Caption(), Qt::CaseInsensitive) != 0)
@@ -300,14 +311,16 @@ void TFormChild::DesignMouseMove() {
     const DomRef event = DHTMLEdit->DOM().Ref(QStringLiteral("parentWindow")).Ref(QStringLiteral("event"));
     if (!event) return;
     ElementUnderMouse = event.Ref(QStringLiteral("srcElement"));
-    Panels.at(0)->setText(QStringLiteral("%1 x %2").arg(event.Text(QStringLiteral("x")), event.Text(QStringLiteral("y"))));
+    Panels.at(0)->setText(
+        QStringLiteral("%1 x %2").arg(event.Text(QStringLiteral("x")), event.Text(QStringLiteral("y"))));
 }
 
 void TFormChild::DesignContextMenu(int x, int y) {
     const DomRef element = DHTMLEdit->DOM().Call(QStringLiteral("elementFromPoint"), {x, y}).ToRef();
     if (!element) return;
     const QString tag = element.Text(QStringLiteral("tagName")).toUpper();
-    if (tag == QLatin1String("APPLET") || tag == QLatin1String("OBJECT") || tag == QLatin1String("EMBED")) return;
+    if (tag == QLatin1String("APPLET") || tag == QLatin1String("OBJECT") || tag == QLatin1String("EMBED"))
+        return;
     if (!PopupMenuDesign->actions().isEmpty()) PopupMenuDesign->popup(QCursor::pos());
 }
 

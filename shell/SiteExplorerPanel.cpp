@@ -50,7 +50,8 @@ TSiteExplorerPanel::TSiteExplorerPanel(QWidget* parent)
         else
             emit FileDoubleClicked(path);
     });
-    connect(CBFolder, &QComboBox::activated, this, [this](int index) { SetFolder(CBFolder->itemData(index).toString()); });
+    connect(CBFolder, &QComboBox::activated, this,
+            [this](int index) { SetFolder(CBFolder->itemData(index).toString()); });
     SetFolder(QDir::homePath());
 }
 
@@ -69,7 +70,8 @@ QStringList TSiteExplorerPanel::ListedNames() const {
     QDir dir(Current);
     dir.setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);
     QStringList names;
-    for (const QFileInfo& info : dir.entryInfoList(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase)) {
+    for (const QFileInfo& info : dir.entryInfoList(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot,
+                                                   QDir::Name | QDir::IgnoreCase)) {
         const QString suffix = info.suffix().toLower();
         if (info.isDir() || suffix == QLatin1String("htm") || suffix == QLatin1String("html") ||
             suffix == QLatin1String("asp"))

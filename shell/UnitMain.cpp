@@ -58,11 +58,16 @@ std::optional<QRect> TextRect(const QString& text) {
 
 QString DockName(Qt::ToolBarArea area) {
     switch (area) {
-        case Qt::TopToolBarArea: return QStringLiteral("TopDock");
-        case Qt::BottomToolBarArea: return QStringLiteral("BottomDock");
-        case Qt::LeftToolBarArea: return QStringLiteral("LeftDock");
-        case Qt::RightToolBarArea: return QStringLiteral("RightDock");
-        default: return QString();
+        case Qt::TopToolBarArea:
+            return QStringLiteral("TopDock");
+        case Qt::BottomToolBarArea:
+            return QStringLiteral("BottomDock");
+        case Qt::LeftToolBarArea:
+            return QStringLiteral("LeftDock");
+        case Qt::RightToolBarArea:
+            return QStringLiteral("RightDock");
+        default:
+            return QString();
     }
 }
 
@@ -74,7 +79,9 @@ Qt::ToolBarArea DockArea(const QString& name, Qt::ToolBarArea fallback) {
     return fallback;
 }
 
-TFormChild* PageOf(QMdiSubWindow* window) { return window ? qobject_cast<TFormChild*>(window->widget()) : nullptr; }
+TFormChild* PageOf(QMdiSubWindow* window) {
+    return window ? qobject_cast<TFormChild*>(window->widget()) : nullptr;
+}
 
 }  // namespace
 
@@ -106,7 +113,8 @@ TFormQuenlockPlovane2::TFormQuenlockPlovane2(QWidget* parent)
     TBToolWindowSiteExplorer->hide();
     connect(explorer, &TSiteExplorerPanel::FileDoubleClicked, this,
             [this](const QString& path) { RunCommand([&] { OpenDocumentFile(path); }); });
-    connect(explorer, &TSiteExplorerPanel::FolderChanged, this, [](const QString& folder) { SetSharedDialogFolder(folder); });
+    connect(explorer, &TSiteExplorerPanel::FolderChanged, this,
+            [](const QString& folder) { SetSharedDialogFolder(folder); });
 
     MRUManager->Load(ProgramKey(kFrameClass + QStringLiteral(".MRUManager")));
     connect(MRUManager, &TMRUManager::RecentFileChosen, this,
@@ -132,7 +140,8 @@ TFormQuenlockPlovane2::~TFormQuenlockPlovane2() {
 }
 
 QAction* TFormQuenlockPlovane2::AddAction(QMenu* menu, const char* name, const QString& caption,
-                                           void (TFormQuenlockPlovane2::*slot)(), const QKeySequence& shortcut) {
+                                          void (TFormQuenlockPlovane2::*slot)(),
+                                          const QKeySequence& shortcut) {
     auto* action = menu->addAction(caption);
     action->setObjectName(QString::fromLatin1(name));
     if (!shortcut.isEmpty()) action->setShortcut(shortcut);
@@ -147,18 +156,26 @@ void TFormQuenlockPlovane2::CreateMenus() {
     miNew->setObjectName(QStringLiteral("MINew"));
     miNew->setShortcut(QKeySequence::New);
     connect(miNew, &QAction::triggered, this, [this] { RunCommand([this] { MINewClick(); }); });
-    AddAction(MIFile, "MIOpen", QStringLiteral("&Open..."), &TFormQuenlockPlovane2::MIOpenClick, QKeySequence::Open);
-    MISave = AddAction(MIFile, "MISave", QStringLiteral("&Save"), &TFormQuenlockPlovane2::MISaveClick, QKeySequence::Save);
-    MISaveAs = AddAction(MIFile, "MISaveAs", QStringLiteral("Save &As..."), &TFormQuenlockPlovane2::MISaveAsClick);
-    MIRevert = AddAction(MIFile, "MIRevert", QStringLiteral("&Revert"), &TFormQuenlockPlovane2::MIRevertClick);
+    AddAction(MIFile, "MIOpen", QStringLiteral("&Open..."), &TFormQuenlockPlovane2::MIOpenClick,
+              QKeySequence::Open);
+    MISave = AddAction(MIFile, "MISave", QStringLiteral("&Save"), &TFormQuenlockPlovane2::MISaveClick,
+                       QKeySequence::Save);
+    MISaveAs =
+        AddAction(MIFile, "MISaveAs", QStringLiteral("Save &As..."), &TFormQuenlockPlovane2::MISaveAsClick);
+    MIRevert =
+        AddAction(MIFile, "MIRevert", QStringLiteral("&Revert"), &TFormQuenlockPlovane2::MIRevertClick);
     MIFile->addSeparator();
     MIClose = AddAction(MIFile, "MIClose", QStringLiteral("&Close"), &TFormQuenlockPlovane2::MICloseClick);
-    MICloseAll = AddAction(MIFile, "MICloseAll", QStringLiteral("C&lose All"), &TFormQuenlockPlovane2::MICloseAllClick);
+    MICloseAll = AddAction(MIFile, "MICloseAll", QStringLiteral("C&lose All"),
+                           &TFormQuenlockPlovane2::MICloseAllClick);
     MIFile->addSeparator();
-    MIPrint = AddAction(MIFile, "MIPrint", QStringLiteral("&Print..."), &TFormQuenlockPlovane2::MIPrintClick, QKeySequence::Print);
-    AddAction(MIFile, "MIPrintSetup", QStringLiteral("P&rint Setup..."), &TFormQuenlockPlovane2::MIPrintSetupClick);
-    MIPreviewInBrowser = AddAction(MIFile, "MIPreviewInBrowser", QStringLiteral("Pre&view in Browser"),
-                                   &TFormQuenlockPlovane2::MIPreviewInBrowserClick, QKeySequence(Qt::Key_F12));
+    MIPrint = AddAction(MIFile, "MIPrint", QStringLiteral("&Print..."), &TFormQuenlockPlovane2::MIPrintClick,
+                        QKeySequence::Print);
+    AddAction(MIFile, "MIPrintSetup", QStringLiteral("P&rint Setup..."),
+              &TFormQuenlockPlovane2::MIPrintSetupClick);
+    MIPreviewInBrowser =
+        AddAction(MIFile, "MIPreviewInBrowser", QStringLiteral("Pre&view in Browser"),
+                  &TFormQuenlockPlovane2::MIPreviewInBrowserClick, QKeySequence(Qt::Key_F12));
     MIFile->addSeparator();
     MIExit = MIFile->addAction(QStringLiteral("E&xit"));
     MIExit->setObjectName(QStringLiteral("MIExit"));
@@ -188,8 +205,10 @@ void TFormQuenlockPlovane2::CreateMenus() {
 
     MIHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     MIHelp->setObjectName(QStringLiteral("MIHelp"));
-    AddAction(MIHelp, "MIShowReadMe", QStringLiteral("&Information..."), &TFormQuenlockPlovane2::MIShowReadMeClick);
-    AddAction(MIHelp, "MIReadMeTxt", QStringLiteral("&Readme.txt..."), &TFormQuenlockPlovane2::MIReadMeTxtClick);
+    AddAction(MIHelp, "MIShowReadMe", QStringLiteral("&Information..."),
+              &TFormQuenlockPlovane2::MIShowReadMeClick);
+    AddAction(MIHelp, "MIReadMeTxt", QStringLiteral("&Readme.txt..."),
+              &TFormQuenlockPlovane2::MIReadMeTxtClick);
     MIHelp->addSeparator();
     auto* internet = MIHelp->addAction(QStringLiteral("Internet P&roperties..."));
     internet->setObjectName(QStringLiteral("MIInternetProperties"));
@@ -211,21 +230,24 @@ void TFormQuenlockPlovane2::CreateToolbars() {
     ToolbarFile = addToolBar(QStringLiteral("File"));
     ToolbarFile->setObjectName(QStringLiteral("ToolbarFile"));
     button(ToolbarFile, "TBNew", icon(QStyle::SP_FileIcon), QStringLiteral("New"), [this] { MINewClick(); });
-    button(ToolbarFile, "TBOpen", icon(QStyle::SP_DialogOpenButton), QStringLiteral("Open"), [this] { MIOpenClick(); });
-    TBSave = button(ToolbarFile, "TBSave", icon(QStyle::SP_DialogSaveButton), QStringLiteral("Save"), [this] { MISaveClick(); });
+    button(ToolbarFile, "TBOpen", icon(QStyle::SP_DialogOpenButton), QStringLiteral("Open"),
+           [this] { MIOpenClick(); });
+    TBSave = button(ToolbarFile, "TBSave", icon(QStyle::SP_DialogSaveButton), QStringLiteral("Save"),
+                    [this] { MISaveClick(); });
 
     ToolbarWindowsList = new QToolBar(QStringLiteral("Windows List"), this);
     ToolbarWindowsList->setObjectName(QStringLiteral("ToolbarWindowsList"));
     ToolbarWindowsList->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     addToolBar(Qt::BottomToolBarArea, ToolbarWindowsList);
-    WindowButtons << button(ToolbarWindowsList, "TBPrevious", icon(QStyle::SP_ArrowBack), QStringLiteral("Previous Window"),
+    WindowButtons << button(ToolbarWindowsList, "TBPrevious", icon(QStyle::SP_ArrowBack),
+                            QStringLiteral("Previous Window"),
                             [this] { MDIArea->activatePreviousSubWindow(); })
-                  << button(ToolbarWindowsList, "TBNext", icon(QStyle::SP_ArrowForward), QStringLiteral("Next Window"),
-                            [this] { MDIArea->activateNextSubWindow(); })
-                  << button(ToolbarWindowsList, "TBCascade", icon(QStyle::SP_TitleBarNormalButton), QStringLiteral("Cascade"),
-                            [this] { MDIArea->cascadeSubWindows(); })
-                  << button(ToolbarWindowsList, "TBTile", icon(QStyle::SP_FileDialogListView), QStringLiteral("Tile"),
-                            [this] { MDIArea->tileSubWindows(); });
+                  << button(ToolbarWindowsList, "TBNext", icon(QStyle::SP_ArrowForward),
+                            QStringLiteral("Next Window"), [this] { MDIArea->activateNextSubWindow(); })
+                  << button(ToolbarWindowsList, "TBCascade", icon(QStyle::SP_TitleBarNormalButton),
+                            QStringLiteral("Cascade"), [this] { MDIArea->cascadeSubWindows(); })
+                  << button(ToolbarWindowsList, "TBTile", icon(QStyle::SP_FileDialogListView),
+                            QStringLiteral("Tile"), [this] { MDIArea->tileSubWindows(); });
     for (QAction* action : WindowButtons) action->setIconText(QString());
     ToolbarWindowsList->addSeparator();
 }
@@ -252,8 +274,9 @@ DomRef TFormQuenlockPlovane2::ActiveDocument() const {
 
 TFormChild* TFormQuenlockPlovane2::MINewClick() {
     if (Pages().size() > MaxPages - 1)
-        RaiseMessage(QStringLiteral(
-            "Only 10 windows can be opened at one time.\n\nPlease close some windows before creating new ones."));
+        RaiseMessage(
+            QStringLiteral("Only 10 windows can be opened at one time.\n\nPlease close some windows before "
+                           "creating new ones."));
     auto* page = new TFormChild(*this);
     QMdiSubWindow* window = MDIArea->addSubWindow(page);
     window->setAttribute(Qt::WA_DeleteOnClose);
@@ -272,14 +295,15 @@ TFormChild* TFormQuenlockPlovane2::MINewClick() {
     else
         window->show();
     MDIArea->setActiveSubWindow(window);
-    if (Active != page) page->Activate();   // an inactive frame reports no activation
+    if (Active != page) page->Activate();  // an inactive frame reports no activation
     RebuildWindowButtons();
     return page;
 }
 
 TFormChild* TFormQuenlockPlovane2::FindPage(const QString& path) const {
     for (TFormChild* page : Pages())
-        if (!page->CurrentPath().isEmpty() && page->CurrentPath().compare(path, Qt::CaseInsensitive) == 0) return page;
+        if (!page->CurrentPath().isEmpty() && page->CurrentPath().compare(path, Qt::CaseInsensitive) == 0)
+            return page;
     return nullptr;
 }
 
@@ -326,7 +350,8 @@ void TFormQuenlockPlovane2::MISaveClick() {
 void TFormQuenlockPlovane2::MISaveAsClick() {
     TFormChild* page = RequireActivePage();
     page->CommitSource();
-    const auto chosen = ExecuteSaveDialog(page->CurrentPath(), QString::fromLatin1(PageFileFilter), QStringLiteral("htm"));
+    const auto chosen =
+        ExecuteSaveDialog(page->CurrentPath(), QString::fromLatin1(PageFileFilter), QStringLiteral("htm"));
     if (chosen) SaveDocumentFile(*chosen);
 }
 
@@ -342,9 +367,10 @@ void TFormQuenlockPlovane2::SaveDocumentFile(const QString& path) {
 void TFormQuenlockPlovane2::MIRevertClick() {
     TFormChild* page = RequireActivePage();
     page->ShowTab(TFormChild::TabEdit);
-    if (ConfirmYesNo(QStringLiteral("\"%1\" is already open.\r\rDo you wish to revert to the last saved version of "
-                                    "this document?")
-                         .arg(page->CurrentPath())))
+    if (ConfirmYesNo(
+            QStringLiteral("\"%1\" is already open.\r\rDo you wish to revert to the last saved version of "
+                           "this document?")
+                .arg(page->CurrentPath())))
         page->ReloadFromDisk();
 }
 
@@ -368,7 +394,8 @@ void TFormQuenlockPlovane2::MIPrintSetupClick() {
 void TFormQuenlockPlovane2::MIPreviewInBrowserClick() {
     MISaveClick();
     const QString path = RequireActivePage()->CurrentPath();
-    if (!QFileInfo(path).isFile()) RaiseMessage(QStringLiteral("You must save this file before you can preview it."));
+    if (!QFileInfo(path).isFile())
+        RaiseMessage(QStringLiteral("You must save this file before you can preview it."));
     ShowInBrowser(path);
 }
 
@@ -376,14 +403,18 @@ void TFormQuenlockPlovane2::MIShowReadMeClick() {
     ShowHelpPage(ProgramFolderFile(QStringLiteral("help/index.htm")));
 }
 
-void TFormQuenlockPlovane2::MIReadMeTxtClick() { ShowHelpPage(ProgramFolderFile(QStringLiteral("Readme.txt"))); }
+void TFormQuenlockPlovane2::MIReadMeTxtClick() {
+    ShowHelpPage(ProgramFolderFile(QStringLiteral("Readme.txt")));
+}
 
 void TFormQuenlockPlovane2::ShowHelpPage(const QString& address) {
     const QString scheme = UrlScheme(address).toLower();
     const bool web = scheme == QLatin1String("http") || scheme == QLatin1String("https");
-    const bool local = QFileInfo(QUrl(address).isLocalFile() ? QUrl(address).toLocalFile() : address).isFile();
+    const bool local =
+        QFileInfo(QUrl(address).isLocalFile() ? QUrl(address).toLocalFile() : address).isFile();
     if (!web || local || IsInternetConnected() ||
-        ConfirmYesNo(QStringLiteral("You don't seem to be connected to the internet. Do you wish to connect now?")))
+        ConfirmYesNo(
+            QStringLiteral("You don't seem to be connected to the internet. Do you wish to connect now?")))
         ShowInBrowser(address);
 }
 
@@ -416,7 +447,8 @@ void TFormQuenlockPlovane2::WindowMenuPopup() {
     int number = 1;
     for (TFormChild* page : pages) {
         QString caption = page->Caption();
-        auto* item = MIWindow->addAction(QStringLiteral("&%1 %2").arg(number++).arg(caption.replace('&', "&&")));
+        auto* item =
+            MIWindow->addAction(QStringLiteral("&%1 %2").arg(number++).arg(caption.replace('&', "&&")));
         item->setStatusTip(page->Caption());
         item->setCheckable(true);
         item->setChecked(page == Active);
@@ -485,7 +517,9 @@ void TFormQuenlockPlovane2::UpdateToolbars() {
 
 void TFormQuenlockPlovane2::SetStatusText(const QString& text) { StatusLabel->setText(text); }
 
-void TFormQuenlockPlovane2::RunSave() { RunCommand([this] { MISaveClick(); }); }
+void TFormQuenlockPlovane2::RunSave() {
+    RunCommand([this] { MISaveClick(); });
+}
 
 bool TFormQuenlockPlovane2::event(QEvent* event) {
     if (event->type() == QEvent::Paint && !FirstPaintDone) {
@@ -560,7 +594,8 @@ void TFormQuenlockPlovane2::SavePlacement() const {
     reg.WriteInteger(QStringLiteral("Flags"), 0);
     reg.WriteInteger(QStringLiteral("ShowCmd"), isMaximized() ? 3 : isMinimized() ? 2 : 1);
     reg.WriteString(QStringLiteral("MinMaxPos"), QStringLiteral("-1,-1,-1,-1"));
-    reg.WriteString(QStringLiteral("NormPos"), RectText(normalGeometry().isValid() ? normalGeometry() : geometry()));
+    reg.WriteString(QStringLiteral("NormPos"),
+                    RectText(normalGeometry().isValid() ? normalGeometry() : geometry()));
     reg.WriteInteger(QStringLiteral("PixelsPerInch"), logicalDpiY());
 }
 
@@ -587,7 +622,8 @@ void TFormQuenlockPlovane2::SaveToolbarLayout() const {
         settings.setValue(QStringLiteral("Visible"), !bar->isHidden());
         settings.setValue(QStringLiteral("DockedTo"), dock);
         settings.setValue(QStringLiteral("LastDock"), DockName(toolBarArea(bar)));
-        const bool vertical = toolBarArea(bar) == Qt::LeftToolBarArea || toolBarArea(bar) == Qt::RightToolBarArea;
+        const bool vertical =
+            toolBarArea(bar) == Qt::LeftToolBarArea || toolBarArea(bar) == Qt::RightToolBarArea;
         settings.setValue(QStringLiteral("DockRow"), 0);
         settings.setValue(QStringLiteral("DockPos"), vertical ? bar->y() : bar->x());
         settings.setValue(QStringLiteral("FloatLeft"), bar->isFloating() ? bar->x() : 0);

@@ -36,7 +36,7 @@ public:
     void SaveDocumentFile(const QString& path);
     TDHTMLEdit* ActiveDesign() const;
     DomRef ActiveDocument() const;
-    QList<TFormChild*> Pages() const;   // in creation order
+    QList<TFormChild*> Pages() const;  // in creation order
 
     // The first-paint work: "-n" makes a new page, else a file on the command line is opened;
     // then the splash. Runs once; the frame's first paint calls it.
@@ -82,8 +82,8 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    QAction* AddAction(QMenu* menu, const char* name, const QString& caption, void (TFormQuenlockPlovane2::*slot)(),
-                       const QKeySequence& shortcut = QKeySequence());
+    QAction* AddAction(QMenu* menu, const char* name, const QString& caption,
+                       void (TFormQuenlockPlovane2::*slot)(), const QKeySequence& shortcut = QKeySequence());
     void CreateMenus();
     void CreateToolbars();
     void RebuildWindowButtons();
@@ -116,7 +116,7 @@ private:
     QToolBar* ToolbarFile;
     QToolBar* ToolbarWindowsList;
     QAction* TBSave;
-    QList<QAction*> WindowButtons;   // TBPrevious, TBNext, TBCascade, TBTile
+    QList<QAction*> WindowButtons;  // TBPrevious, TBNext, TBCascade, TBTile
     QList<QAction*> PageButtons;
     QDockWidget* TBToolWindowSiteExplorer;
     TMRUManager* MRUManager;

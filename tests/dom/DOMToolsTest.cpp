@@ -40,7 +40,7 @@ std::unique_ptr<TDHTMLEdit> DOMToolsTest::Edit;
 TEST_F(DOMToolsTest, EmptyValueMeansAbsentAttribute) {
     Load("<img id=i src=\"pics/a.gif\" style=\"width: 40px; height: 10px\" width=\"30\">");
     const DomRef img = ById("i");
-    EXPECT_EQ(GetAttr(img, "SRC"), "pics/a.gif");   // as written, not resolved
+    EXPECT_EQ(GetAttr(img, "SRC"), "pics/a.gif");  // as written, not resolved
     SetAttr(img, "border", "0");
     EXPECT_EQ(GetAttr(img, "border"), "0");
     SetAttr(img, "border", "");
@@ -52,7 +52,7 @@ TEST_F(DOMToolsTest, EmptyValueMeansAbsentAttribute) {
     SetSize(img, "12", "");
     EXPECT_EQ(GetAttr(img, "width"), "12");
     EXPECT_FALSE(Outer("i").contains("height", Qt::CaseInsensitive));
-    RemoveAttr(img, "nothing-here");   // no error for an absent attribute
+    RemoveAttr(img, "nothing-here");  // no error for an absent attribute
     EXPECT_TRUE(HasTagName(img, "img"));
     EXPECT_FALSE(HasTagName(DomRef(), "img"));
 }
@@ -68,8 +68,9 @@ TEST_F(DOMToolsTest, MetaElementsJoinAndAnEmptyContentDeletesThem) {
     SetMeta(doc, "keywords", "four", "name");
     EXPECT_EQ(GetMeta(doc, "keywords", "", "name"), "four");
     const DomRef head = DocumentHead(doc);
-    const DomRef last = head.Ref("children").Call("item", {int(head.Ref("children").Get("length").ToInt()) - 1}).ToRef();
-    EXPECT_EQ(GetAttr(last, "content"), "four");   // the new META is the head's last child
+    const DomRef last =
+        head.Ref("children").Call("item", {int(head.Ref("children").Get("length").ToInt()) - 1}).ToRef();
+    EXPECT_EQ(GetAttr(last, "content"), "four");  // the new META is the head's last child
 }
 
 TEST_F(DOMToolsTest, ToggleScriptAsksBeforeRemovingTheSecondTime) {
@@ -113,13 +114,17 @@ TEST_F(DOMToolsTest, PasteAtTheSelectionAndTheSelectionElement) {
     EXPECT_TRUE(SelectionElement(doc).SameAs(ById("i")));
     EXPECT_TRUE(SelectionAncestorWithTag(doc, "P").SameAs(ById("p")));
     PasteHTMLAtSelection(doc, "<b>new</b>");
-    EXPECT_TRUE(ById("p").Text("innerHTML").contains("<b>new</b>")) << ById("p").Text("innerHTML").toStdString();
+    EXPECT_TRUE(ById("p").Text("innerHTML").contains("<b>new</b>"))
+        << ById("p").Text("innerHTML").toStdString();
     EXPECT_TRUE(Prompter->Texts().isEmpty());
 }
 
 TEST_F(DOMToolsTest, FreezeCellSizesTakesOffThePadding) {
-    Load("<table id=a border=0 cellpadding=3 cellspacing=0><tr><td id=a1 style=\"width:100px\">x</td></tr></table>"
-         "<table id=b border=1 cellpadding=3 cellspacing=0><tr><td id=b1 style=\"width:100px\">x</td></tr></table>");
+    Load(
+        "<table id=a border=0 cellpadding=3 cellspacing=0><tr><td id=a1 "
+        "style=\"width:100px\">x</td></tr></table>"
+        "<table id=b border=1 cellpadding=3 cellspacing=0><tr><td id=b1 "
+        "style=\"width:100px\">x</td></tr></table>");
     struct Case {
         const char* table;
         const char* cell;
@@ -140,7 +145,8 @@ TEST_F(DOMToolsTest, BorderHitTestFindsRowAndColumnBordersButNotCorners) {
     const DomRef doc = Load(
         "<table id=t cellspacing=4 cellpadding=0 border=0 style=\"position:absolute;left:0;top:0\">"
         "<tr><td style=\"width:50px;height:20px\">a</td><td style=\"width:50px;height:20px\">b</td></tr>"
-        "<tr><td style=\"width:50px;height:20px\">c</td><td style=\"width:50px;height:20px\">d</td></tr></table>");
+        "<tr><td style=\"width:50px;height:20px\">c</td><td "
+        "style=\"width:50px;height:20px\">d</td></tr></table>");
     doc.Ref("body").Call("setAttribute", {"style", "margin:0", 0});
     const DomRef table = ById("t");
     const DomRef cells = table.Ref("cells");
@@ -149,16 +155,19 @@ TEST_F(DOMToolsTest, BorderHitTestFindsRowAndColumnBordersButNotCorners) {
     QList<QPoint> directions;
 
     // Between cells a and b, halfway down the first row: a column border.
-    EXPECT_EQ(TableBorderHitTest(table, QPoint(a.right + 2, a.top + 10), directions), TableBorder::ColumnBorder);
+    EXPECT_EQ(TableBorderHitTest(table, QPoint(a.right + 2, a.top + 10), directions),
+              TableBorder::ColumnBorder);
     EXPECT_EQ(directions.value(0), QPoint(1, 0));
     EXPECT_EQ(directions.value(1), QPoint(-1, 0));
 
     // Under cell a, in the spacing between the rows: a row border for every cell at that height.
-    EXPECT_EQ(TableBorderHitTest(table, QPoint(a.left + 10, a.bottom + 2), directions), TableBorder::RowBorder);
+    EXPECT_EQ(TableBorderHitTest(table, QPoint(a.left + 10, a.bottom + 2), directions),
+              TableBorder::RowBorder);
     EXPECT_EQ(directions, (QList<QPoint>{{0, 1}, {0, 1}, {0, -1}, {0, -1}}));
 
     // Where the four cells meet: nothing, and every direction back to (0, 0).
-    EXPECT_EQ(TableBorderHitTest(table, QPoint(a.right + 2, a.bottom + 2), directions), TableBorder::NoBorder);
+    EXPECT_EQ(TableBorderHitTest(table, QPoint(a.right + 2, a.bottom + 2), directions),
+              TableBorder::NoBorder);
     EXPECT_EQ(directions, QList<QPoint>(4, QPoint(0, 0)));
 
     // Inside a cell.
@@ -167,7 +176,7 @@ TEST_F(DOMToolsTest, BorderHitTestFindsRowAndColumnBordersButNotCorners) {
 
 TEST_F(DOMToolsTest, CountsWordsCharactersAndSentences) {
     const DomRef doc = Load("<p>The boat left at 7 sharp. Nobody rowed.</p>");
-    EXPECT_EQ(CountWords(doc), 7);   // "7" begins with a digit: not a word
+    EXPECT_EQ(CountWords(doc), 7);  // "7" begins with a digit: not a word
     EXPECT_GE(CountWordCharacters(doc), 31);
     EXPECT_EQ(CountSentences(doc), 2);
 }

@@ -52,7 +52,7 @@ protected:
 
 TEST_F(ChildTest, ANewPageHasTheTemplateAndTheUntitledCaption) {
     const QStringList lines = NewPageTemplate().split("\r\n");
-    ASSERT_EQ(lines.size(), 16);   // 15 lines, each closed by CR LF
+    ASSERT_EQ(lines.size(), 16);  // 15 lines, each closed by CR LF
     EXPECT_EQ(lines.at(4), "  <META name=\"generator\" content=\"Plovane\">");
     EXPECT_EQ(lines.at(6), "     .{margin-bottom:-14pt}");
     EXPECT_EQ(Page->Caption(), "untitled.htm");
@@ -78,7 +78,7 @@ TEST_F(ChildTest, LoadRefusesFilesOfHalfAMegabyteOrMore) {
     } catch (const AbortCommand& e) {
         EXPECT_EQ(e.Text(), QString("The file \"%1\" it too big to edit.").arg(big));
     }
-    EXPECT_EQ(Page->Caption(), fits);   // the caption stays as it was
+    EXPECT_EQ(Page->Caption(), fits);  // the caption stays as it was
 }
 
 // Another program writes the file, with a time stamp `seconds` ahead.
@@ -87,7 +87,8 @@ void WriteLater(const QString& path, const QByteArray& text, int seconds) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(text);
     file.flush();
-    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(seconds), QFileDevice::FileModificationTime));
+    ASSERT_TRUE(
+        file.setFileTime(QDateTime::currentDateTime().addSecs(seconds), QFileDevice::FileModificationTime));
 }
 
 TEST_F(ChildTest, ChangedOnDiskIsAskedOnceForOneChange) {
@@ -97,7 +98,7 @@ TEST_F(ChildTest, ChangedOnDiskIsAskedOnceForOneChange) {
 
     Prompter->YesNo = {false};
     Page->Activate();
-    Page->Activate();   // No: not asked again for the same change
+    Page->Activate();  // No: not asked again for the same change
     EXPECT_EQ(Prompter->Texts("yesno"),
               QStringList{"File has been change since loading. Do you want to reload file?"});
 
@@ -114,19 +115,19 @@ TEST_F(ChildTest, CloseQueryYesWithACancelledSaveKeepsThePageModified) {
     ASSERT_TRUE(Page->Modified());
     Prompter->YesNoCancel = {Answer::Yes, Answer::Cancel, Answer::No};
     bool saveRan = false;
-    Host.Save = [&] { saveRan = true; };   // the user cancels the save dialog: nothing is written
+    Host.Save = [&] { saveRan = true; };  // the user cancels the save dialog: nothing is written
     EXPECT_FALSE(Page->CloseQuery());
     EXPECT_TRUE(saveRan);
     EXPECT_TRUE(Page->Modified());
     EXPECT_EQ(Prompter->Texts("yesnocancel").first(),
               "The file \"untitled.htm\" has been changed.\r\rDo you want to save the changes?");
-    EXPECT_FALSE(Page->CloseQuery());   // Cancel
-    EXPECT_TRUE(Page->CloseQuery());    // No
+    EXPECT_FALSE(Page->CloseQuery());  // Cancel
+    EXPECT_TRUE(Page->CloseQuery());   // No
 }
 
 TEST_F(ChildTest, SavingIntoAnotherFolderResolvesRelativePicturesThere) {
     test::TempFolder other;
-    other.Write("pic.png", "x");   // only its address counts
+    other.Write("pic.png", "x");  // only its address counts
     const QString source = Site.Write("a/page.htm", "<html><body><img src=\"pic.png\"></body></html>");
     Page->LoadPage(source);
     const QString target = other.Path("page.htm");
@@ -143,7 +144,7 @@ TEST_F(ChildTest, DocumentCompleteTakesTheStoredDisplaySwitches) {
     ASSERT_TRUE(reg.OpenKey(ProgramKey("TFormQuenlockPlovane2"), true));
     reg.WriteInteger("ShowDetails", 0);
     Page->LoadPage(Site.Write("p.htm", "<html><body><p>x</p></body></html>"));
-    EXPECT_TRUE(Page->Design()->ShowBorders());   // absent means on
+    EXPECT_TRUE(Page->Design()->ShowBorders());  // absent means on
     EXPECT_FALSE(Page->Design()->ShowDetails());
 }
 

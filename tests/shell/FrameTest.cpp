@@ -48,8 +48,9 @@ TEST_F(FrameTest, TenPagesAtMost) {
     EXPECT_FALSE(RunCommand([&] { Frame->MINewClick(); }));
     EXPECT_FALSE(RunCommand([&] { Frame->OpenDocumentFile(Page("eleventh.htm")); }));
     EXPECT_EQ(Prompter->Texts("error"),
-              QStringList(2, "Only 10 windows can be opened at one time.\n\nPlease close some windows before "
-                             "creating new ones."));
+              QStringList(2,
+                          "Only 10 windows can be opened at one time.\n\nPlease close some windows before "
+                          "creating new ones."));
     EXPECT_EQ(Frame->Pages().size(), 10);
 }
 
@@ -61,10 +62,11 @@ TEST_F(FrameTest, OpeningAnOpenFileAsksToRevertInsteadOfOpeningItTwice) {
     Frame->OpenDocumentFile(path);
     EXPECT_EQ(Frame->Pages().size(), 2);
     EXPECT_EQ(Frame->ActivePage(), Frame->Pages().first());
-    EXPECT_EQ(Prompter->Texts("yesno"),
-              QStringList{QString("\"%1\" is already open.\r\rDo you wish to revert to the last saved version of "
-                                  "this document?")
-                              .arg(path)});
+    EXPECT_EQ(
+        Prompter->Texts("yesno"),
+        QStringList{QString("\"%1\" is already open.\r\rDo you wish to revert to the last saved version of "
+                            "this document?")
+                        .arg(path)});
     EXPECT_EQ(Frame->RecentFiles()->Items(), QStringList{path});
 }
 
@@ -84,7 +86,7 @@ TEST_F(FrameTest, SaveOutOfPlaceBehavesAsSaveAs) {
     const test::ScopedReadOnly lockedFile(locked);
     for (const QString& path : {locked, inLockedFolder, cached}) {
         TFormChild* page = Frame->OpenDocumentFile(path);
-        Prompter->Files = {std::nullopt};   // the user cancels the save dialog
+        Prompter->Files = {std::nullopt};  // the user cancels the save dialog
         std::unique_ptr<test::ScopedReadOnly> folder;
         if (path == inLockedFolder) folder = std::make_unique<test::ScopedReadOnly>(Site.Path("ro"));
         Frame->MISaveClick();
@@ -136,8 +138,10 @@ TEST_F(FrameTest, WindowMenuListsThePagesAfterTheMarker) {
     QMenu* window = Frame->findChild<QMenu*>("MIWindow");
     const QList<QAction*> actions = window->actions();
     QStringList listed;
-    for (qsizetype i = actions.indexOf(Frame->findChild<QAction*>("MIMDIChildren")) + 1; i < actions.size(); ++i)
-        if (!actions.at(i)->isSeparator()) listed << actions.at(i)->text() + (actions.at(i)->isChecked() ? "*" : "");
+    for (qsizetype i = actions.indexOf(Frame->findChild<QAction*>("MIMDIChildren")) + 1; i < actions.size();
+         ++i)
+        if (!actions.at(i)->isSeparator())
+            listed << actions.at(i)->text() + (actions.at(i)->isChecked() ? "*" : "");
     EXPECT_EQ(listed, (QStringList{"&1 untitled.htm", "&2 " + Site.Path("b.htm") + "*"}));
 }
 
