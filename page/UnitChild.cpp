@@ -111,6 +111,7 @@ TFormChild::TFormChild(PageHost& host, QWidget* parent)
         auto* panel = new QLabel(StatusBar);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         panel->setMinimumWidth(widths[i]);
+        panel->setTextFormat(Qt::PlainText);   // panel 2 shows markup, which must not be rendered
         if (i < 2) panel->setAlignment(Qt::AlignCenter);
         StatusBar->addWidget(panel, i == 2 ? 1 : 0);
         Panels << panel;
@@ -332,6 +333,7 @@ void TFormChild::DocumentComplete() {
 void TFormChild::SetCaption(const QString& caption) {
     if (caption == windowTitle()) return;
     setWindowTitle(caption);
+    if (Host.ActivePage() == this) Host.SetStatusText(caption);
     emit CaptionChanged(caption);
 }
 

@@ -290,10 +290,13 @@ TFormChild* TFormQuenlockPlovane2::MINewClick() {
     RegistryStore reg;
     const bool maximised = reg.OpenKey(ProgramKey(QStringLiteral("TFormChild")), false) &&
                            reg.ReadInteger(QStringLiteral("ShowCmd"), 1) == 3;
-    if (maximised)
+    if (maximised) {
         window->showMaximized();
-    else
+    } else {
+        // Only the show state is kept between runs; a page opens at three quarters of the area.
+        window->resize(qMax(400, MDIArea->width() * 3 / 4), qMax(300, MDIArea->height() * 3 / 4));
         window->show();
+    }
     MDIArea->setActiveSubWindow(window);
     if (Active != page) page->Activate();  // an inactive frame reports no activation
     RebuildWindowButtons();
