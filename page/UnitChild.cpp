@@ -111,7 +111,7 @@ TFormChild::TFormChild(PageHost& host, QWidget* parent)
         auto* panel = new QLabel(StatusBar);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         panel->setMinimumWidth(widths[i]);
-        panel->setTextFormat(Qt::PlainText);   // panel 2 shows markup, which must not be rendered
+        panel->setTextFormat(Qt::PlainText);  // panel 2 shows markup, which must not be rendered
         if (i < 2) panel->setAlignment(Qt::AlignCenter);
         StatusBar->addWidget(panel, i == 2 ? 1 : 0);
         Panels << panel;

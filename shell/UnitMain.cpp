@@ -100,7 +100,6 @@ TFormQuenlockPlovane2::TFormQuenlockPlovane2(QWidget* parent)
     statusBar()->addWidget(StatusLabel, 1);
     StatusLabel->setText(QStringLiteral("No Document Loaded"));
 
-    CreateMenus();
     CreateToolbars();
 
     TBToolWindowSiteExplorer = new QDockWidget(QStringLiteral("Explorer"), this);
@@ -115,6 +114,7 @@ TFormQuenlockPlovane2::TFormQuenlockPlovane2(QWidget* parent)
             [this](const QString& path) { RunCommand([&] { OpenDocumentFile(path); }); });
     connect(explorer, &TSiteExplorerPanel::FolderChanged, this,
             [](const QString& folder) { SetSharedDialogFolder(folder); });
+    CreateMenus();  // after the toolbars and the explorer, which the Window menu toggles
 
     MRUManager->Load(ProgramKey(kFrameClass + QStringLiteral(".MRUManager")));
     connect(MRUManager, &TMRUManager::RecentFileChosen, this,
@@ -197,6 +197,18 @@ void TFormQuenlockPlovane2::CreateMenus() {
     MITile = MIWindow->addAction(QStringLiteral("&Tile"));
     MITile->setObjectName(QStringLiteral("MITile"));
     connect(MITile, &QAction::triggered, MDIArea, &QMdiArea::tileSubWindows);
+    MIWindow->addSeparator();
+    // Show or hide a toolbar or the explorer; each is checked while its window shows.
+    const auto toggle = [this](const char* name, const QString& caption, QWidget* window) {
+        QAction* action = MIWindow->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, window, &QWidget::setVisible);
+        Toggles.append({action, window});
+    };
+    toggle("MIFileTools", QStringLiteral("File Tools"), ToolbarFile);
+    toggle("MIWindowsList", QStringLiteral("Windows List"), ToolbarWindowsList);
+    toggle("MISiteExplorer", QStringLiteral("Site Explorer"), TBToolWindowSiteExplorer);
     MIWindow->addSeparator();
     MIMDIChildren = MIWindow->addAction(QStringLiteral("MDI Children"));
     MIMDIChildren->setObjectName(QStringLiteral("MIMDIChildren"));
@@ -439,6 +451,7 @@ void TFormQuenlockPlovane2::WindowMenuPopup() {
     MIPreviousWindow->setVisible(pages.size() > 1);
     MITile->setVisible(Active);
     MICascade->setVisible(Active);
+    for (const auto& [action, window] : Toggles) action->setChecked(!window->isHidden());
     // Everything after the marker is the window list, made anew each time.
     const QList<QAction*> actions = MIWindow->actions();
     for (qsizetype i = actions.indexOf(MIMDIChildren) + 1; i < actions.size(); ++i) {

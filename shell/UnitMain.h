@@ -118,6 +118,7 @@ private:
     QAction* TBSave;
     QList<QAction*> WindowButtons;  // TBPrevious, TBNext, TBCascade, TBTile
     QList<QAction*> PageButtons;
+    QList<std::pair<QAction*, QWidget*>> Toggles;  // Window menu items that show a toolbar or panel
     QDockWidget* TBToolWindowSiteExplorer;
     TMRUManager* MRUManager;
     TFormSplash* Splash;
