@@ -12,7 +12,8 @@ namespace plovane {
 QString InstanceSocketName(const QString& frameClass);
 
 // Sends the command line text to a running copy. True when one answered 1: this process should end.
-bool HandOffToRunningInstance(const QString& frameClass, const QString& commandLine, int timeoutMs = 3000);
+// A busy first copy may take a while to answer, so the wait is generous.
+bool HandOffToRunningInstance(const QString& frameClass, const QString& commandLine, int timeoutMs = 15000);
 
 // Listens for command lines from later starts. Each is answered 1 at once and then reported by
 // CommandLineReceived, so a sender never waits for what the first copy does with it.
