@@ -11,6 +11,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSaveFile>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWebChannel>
 #include <QWebEnginePage>
@@ -74,8 +75,8 @@ TDHTMLEdit::TDHTMLEdit(QWidget* parent) : QWidget(parent) {
     Page->setWebChannel(channel, QWebEngineScript::ApplicationWorld);
 
     connect(Page, &QWebEnginePage::loadFinished, this, [this](bool ok) { LoadFinished(ok); });
-    connect(Page, &QWebEnginePage::renderProcessTerminated, this, [this] {
-        Engine->NewGeneration();
+    // The bridge fails its calls from now on; a load in progress ends as failed.
+    connect(Engine, &EngineBridge::PageLost, this, [this] {
         if (IsBusy) FinishLoad(false);
     });
     NewDocument();
@@ -102,11 +103,20 @@ void TDHTMLEdit::StartLoad(const QByteArray& data, const QString& mimeType, cons
 }
 
 void TDHTMLEdit::LoadFinished(bool) {
-    if (!IsBusy) return;
+    // A load that a newer one interrupted finishes too; only the last one counts.
+    if (!IsBusy || Page->isLoading()) return;
+    CheckReady(false);
+}
+
+// The document is ready when engine.js is in it and it has loaded. A load that a crash or a newer
+// load cut short may report its end before the right document is there, so a document that is not
+// ready yet gets one more look a little later before the load counts as failed.
+void TDHTMLEdit::CheckReady(bool lastLook) {
     const quint64 serial = LoadSerial;
     const QString script = QString(
                                "(function () {"
-                               "  if (!window.PlovaneEngine) return 'missing';"
+                               "  if (!window.PlovaneEngine)"
+                               "    return document.readyState === 'complete' ? 'bare' : 'missing';"
                                "  if (document.readyState !== 'complete') return 'loading';"
                                "  PlovaneEngine.ready();"
                                "  PlovaneEngine.setDirty(%1);"
@@ -116,12 +126,25 @@ void TDHTMLEdit::LoadFinished(bool) {
                                .arg(DirtyAfterLoad ? "true" : "false", Details ? "true" : "false",
                                     Borders ? "true" : "false", Snap ? "true" : "false");
     QPointer<TDHTMLEdit> self(this);
-    Page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [self, serial](const QVariant& answer) {
-        if (!self || serial != self->LoadSerial || !self->IsBusy) return;
-        const QString state = answer.toString();
-        if (state == "loading") return;  // an earlier, interrupted load finishing
-        self->FinishLoad(state == "ready");
-    });
+    Page->runJavaScript(
+        script, QWebEngineScript::ApplicationWorld, [self, serial, lastLook](const QVariant& answer) {
+            if (!self || serial != self->LoadSerial || !self->IsBusy) return;
+            const QString state = answer.toString();
+            if (state == "ready") {
+                self->FinishLoad(true);
+            } else if (state == "bare" && !lastLook) {
+                // After a crash of the page's process the engine does not always put its script into
+                // the next document; it is put in by hand then.
+                self->Page->runJavaScript(EngineWorldScript(), QWebEngineScript::ApplicationWorld);
+                self->CheckReady(true);
+            } else if (lastLook) {
+                self->FinishLoad(false);
+            } else {
+                QTimer::singleShot(1500, self, [self, serial] {
+                    if (self && self->IsBusy && serial == self->LoadSerial) self->CheckReady(true);
+                });
+            }
+        });
 }
 
 void TDHTMLEdit::FinishLoad(bool ok) {
@@ -166,7 +189,8 @@ void TDHTMLEdit::LoadDocument(const QString& path, bool prompt) {
 
 void TDHTMLEdit::LoadURL(const QString& url) {
     BeginLoad(false);
-    const QUrl address = QUrl::fromUserInput(url);
+    QUrl address(url);
+    if (address.scheme().size() < 2) address = QUrl::fromUserInput(url);  // a path, or a drive letter
     DocumentPath = address.isLocalFile() ? address.toLocalFile() : url;
     Base = address.isLocalFile() ? FolderOf(address.toLocalFile())
                                  : address.adjusted(QUrl::RemoveFilename).toString();

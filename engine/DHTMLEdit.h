@@ -104,6 +104,7 @@ private:
     void BeginLoad(bool dirty);
     void StartLoad(const QByteArray& data, const QString& mimeType, const QString& documentUrl, bool dirty);
     void LoadFinished(bool ok);
+    void CheckReady(bool lastLook);
     void FinishLoad(bool ok);
     void ApplyOptions();
     void Dispatch(const QString& kind, const QVariantList& arguments);

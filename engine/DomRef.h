@@ -15,6 +15,14 @@ class DomValue;
 //   element.Get("tagName"); element.Put("bgColor", "ff0000"); element.Call("getAttribute", {"src", 2});
 // May be empty. Copies share the engine object; the engine forgets it when the last copy goes.
 // A reference outlives its document only as a dead handle: using it then throws EngineError.
+//
+// Members follow the classic model: names match without regard to case ("vSpace", "cellspacing");
+// a property the engine does not know reads and writes the attribute of that name (writing the
+// empty text removes it); getAttribute(name, 2) gives the text as written and "" when absent;
+// comments are elements with tagName "!" whose `text` is "<!--...-->". Collections (all, images,
+// links, forms, scripts, applets, plugins, cells, options, children) answer length, item(i) and
+// tags(name); document.selection answers type ("None", "Text", "Control"), createRange, clear;
+// text ranges move by "character", "word" (a word with its trailing blanks) and "sentence".
 class DomRef {
 public:
     DomRef() = default;

@@ -41,10 +41,7 @@ TEmbeddedWB::TEmbeddedWB(QWidget* parent) : QWidget(parent) {
         emit DownloadComplete();
         emit DocumentComplete(Page->url().toString(), true);
     });
-    connect(Page, &QWebEnginePage::renderProcessTerminated, this, [this] {
-        Engine->NewGeneration();
-        IsBusy = false;
-    });
+    connect(Engine, &EngineBridge::PageLost, this, [this] { IsBusy = false; });
     connect(EngineProfile(), &QWebEngineProfile::downloadRequested, this,
             [this](QWebEngineDownloadRequest* d) {
                 if (d->page() == Page && !d->isSavePageDownload() && Downloads) d->accept();

@@ -128,10 +128,16 @@ QVariant DomValue::ToVariant() const { return Type == Kind::Object ? QVariant() 
 
 // ---- EngineBridge ------------------------------------------------------------------------------
 
-EngineBridge::EngineBridge(QWebEnginePage* page, QObject* parent) : QObject(parent), Page(page) {}
+EngineBridge::EngineBridge(QWebEnginePage* page, QObject* parent) : QObject(parent), Page(page) {
+    connect(page, &QWebEnginePage::renderProcessTerminated, this, [this] {
+        Lost = true;
+        emit PageLost();
+    });
+}
 
 void EngineBridge::NewGeneration() {
     ++Generation;
+    Lost = false;
     PendingRelease.clear();
 }
 
@@ -217,6 +223,7 @@ DomValue EngineBridge::Decode(const QVariant& value) {
 
 QVariant EngineBridge::Evaluate(const QString& script) {
     if (!Page) throw EngineError("The engine no longer exists.");
+    if (Lost) throw EngineError("The page's process has ended.");
     QEventLoop loop;
     QVariant result;
     bool answered = false;
@@ -233,6 +240,7 @@ QVariant EngineBridge::Evaluate(const QString& script) {
         timeout.setSingleShot(true);
         connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
         connect(Page.data(), &QObject::destroyed, &loop, &QEventLoop::quit);
+        connect(this, &EngineBridge::PageLost, &loop, &QEventLoop::quit);
         timeout.start(TimeoutMs);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }

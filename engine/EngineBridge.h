@@ -38,10 +38,14 @@ public:
     void SetTimeout(int milliseconds) { TimeoutMs = milliseconds; }
 
     static QString Quote(const QString& text);  // a JavaScript string literal
-    QString Encode(const DomValue& value) const;
+
+signals:
+    // The page's process ended: calls fail at once until the next document.
+    void PageLost();
 
 private:
     friend class DomRef;
+    QString Encode(const DomValue& value) const;
     void Release(int handle, quint64 generation);
     DomValue Decode(const QVariant& value);
     QString CheckedHandle(const DomRef& target) const;
@@ -50,6 +54,7 @@ private:
     quint64 Generation = 1;
     QList<int> PendingRelease;
     int TimeoutMs = 20000;
+    bool Lost = false;
 };
 
 }  // namespace plovane

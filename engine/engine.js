@@ -1021,10 +1021,13 @@
 
     function applyDecorations() {
         refreshGlyphs();
-        const sheets = document.adoptedStyleSheets.filter(function (s) { return s !== detailsSheet && s !== bordersSheet; });
+        const current = document.adoptedStyleSheets;
+        const sheets = current.filter(function (s) { return s !== detailsSheet && s !== bordersSheet; });
         if (state.details) sheets.push(detailsSheet);
         if (state.borders) sheets.push(bordersSheet);
-        document.adoptedStyleSheets = sheets;
+        // Assigning restyles the whole page, which costs on a large one; only do it for a change.
+        if (sheets.length !== current.length || sheets.some(function (s, i) { return s !== current[i]; }))
+            document.adoptedStyleSheets = sheets;
     }
 
     // ---- commands ------------------------------------------------------------------------------

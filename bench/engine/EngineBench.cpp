@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 #include <memory>
 
@@ -65,6 +66,27 @@ void BareViewLoad500KB(benchmark::State& state) {
     }
 }
 BENCHMARK(BareViewLoad500KB)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The same, until the page answers a script: what a caller needs before it can touch the document.
+void BareViewLoadAndAnswer500KB(benchmark::State& state) {
+    QWebEngineView view;
+    view.resize(800, 600);
+    view.show();
+    for (auto _ : state) {
+        QEventLoop loop;
+        QObject::connect(&view, &QWebEngineView::loadFinished, &loop, &QEventLoop::quit);
+        view.load(QUrl::fromLocalFile(BigPage));
+        loop.exec();
+        QEventLoop answer;
+        view.page()->runJavaScript("1", QWebEngineScript::ApplicationWorld,
+                                   [&](const QVariant&) { answer.quit(); });
+        answer.exec();
+    }
+}
+BENCHMARK(BareViewLoadAndAnswer500KB)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include <QRandomGenerator>
 
 #include "EngineFixture.h"
+#include "engine/EngineBridge.h"
 #include "engine/QelDHTMLLib.h"
 #include "platform/Errors.h"
 #include "support/TestPlaces.h"
@@ -139,6 +140,22 @@ TEST_F(EngineTest, DecorationsStayOutOfCollections) {
     EXPECT_EQ(Js("getComputedStyle(document.querySelector('td')).outlineStyle"), "none");
     Edit().SetShowDetails(false);
     EXPECT_EQ(Js("document.querySelectorAll('[data-plovane-editor]').length"), "0");
+}
+
+}  // namespace plovane::test
+
+namespace plovane::test {
+
+TEST(EngineCrashTest, ACrashedPageEndsTheLoadAndTheNextLoadWorks) {
+    TDHTMLEdit edit;
+    WaitUntilReady(&edit);
+    edit.LoadURL("chrome://crash");
+    WaitUntilReady(&edit);
+    EXPECT_TRUE(edit.LoadFailed());
+    EXPECT_THROW(edit.DocumentHTML(), EngineError);
+    DesignSetHTML(&edit, "<body><p id=p>back</p></body>", false);
+    EXPECT_FALSE(edit.LoadFailed());
+    EXPECT_TRUE(edit.DocumentHTML().contains("back"));
 }
 
 }  // namespace plovane::test

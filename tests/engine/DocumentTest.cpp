@@ -2,6 +2,7 @@
 // sequence the page window relies on.
 #include <QFile>
 #include <QFileInfo>
+#include <QPrinter>
 #include <QSignalSpy>
 #include <QUrl>
 
@@ -198,6 +199,16 @@ TEST_F(DocumentTest, AFolderCannotBeLoaded) {
     SetErrorHandler({});
     EXPECT_EQ(message,
               QString("Error while loading \"%1\"\n\nThis file can not be loaded.").arg(folder.Root()));
+}
+
+TEST_F(DocumentTest, PrintsToThePrinterGiven) {
+    const TempFolder folder;
+    Load("<body><h1>Printed</h1></body>");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(folder.Path("page.pdf"));
+    Edit().PrintDocument(printer);
+    EXPECT_TRUE(folder.Read("page.pdf").startsWith("%PDF"));
 }
 
 TEST_F(DocumentTest, CommandStatusTestsAndFilter) {
