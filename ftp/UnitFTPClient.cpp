@@ -323,40 +323,29 @@ bool FtpSession::RemoveDirectory(const QString& name) {
 }
 
 bool FtpSession::DownloadFile(const QString& name, qint64 size) {
-    if (!IsConnected || RequestPending) return false;
-    if (!IsPlainFileName(name)) {
-        Log(QStringLiteral("Download of \"%1\" refused: the name leads outside the current folder.")
-                .arg(Printable(name)));
-        return false;
-    }
-    BeginOperation();
-    FtpRequest request = NewRequest(FtpRequestKind::Download, ContextDownload);
-    request.url = DirectoryUrl() + QString::fromLatin1(QUrl::toPercentEncoding(name));
-    request.localFile = QDir::current().absoluteFilePath(name);
-    Issue(request);
-    const QString caption = QStringLiteral("Downloading \"%1\"").arg(Printable(name));
-    Position = 0;
-    Observer->ShowTransfer(caption, size);
-    WaitForCompletion(caption);
-    EndOperation();
-    QCoreApplication::processEvents();
-    Observer->HideTransfer();
-    return Result != 0;
+    return Transfer(FtpRequestKind::Download, ContextDownload, QStringLiteral("Download"),
+                    QStringLiteral("Downloading"), name, size);
 }
 
 bool FtpSession::UploadFile(const QString& name, qint64 size) {
+    return Transfer(FtpRequestKind::Upload, ContextUpload, QStringLiteral("Upload"),
+                    QStringLiteral("Uploading"), name, size);
+}
+
+bool FtpSession::Transfer(FtpRequestKind kind, int context, const QString& noun, const QString& verb,
+                          const QString& name, qint64 size) {
     if (!IsConnected || RequestPending) return false;
     if (!IsPlainFileName(name)) {
-        Log(QStringLiteral("Upload of \"%1\" refused: the name leads outside the current folder.")
-                .arg(Printable(name)));
+        Log(QStringLiteral("%1 of \"%2\" refused: the name leads outside the current folder.")
+                .arg(noun, Printable(name)));
         return false;
     }
     BeginOperation();
-    FtpRequest request = NewRequest(FtpRequestKind::Upload, ContextUpload);
+    FtpRequest request = NewRequest(kind, context);
     request.url = DirectoryUrl() + QString::fromLatin1(QUrl::toPercentEncoding(name));
     request.localFile = QDir::current().absoluteFilePath(name);
     Issue(request);
-    const QString caption = QStringLiteral("Uploading \"%1\"").arg(Printable(name));
+    const QString caption = QStringLiteral("%1 \"%2\"").arg(verb, Printable(name));
     Position = 0;
     Observer->ShowTransfer(caption, size);
     WaitForCompletion(caption);

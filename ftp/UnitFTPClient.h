@@ -108,6 +108,9 @@ private:
     void ShowBytes();
     QString DirectoryUrl() const;
     FtpRequest NewRequest(FtpRequestKind kind, int context) const;
+    // One file down or up; `noun` and `verb` name the direction in the log and the caption.
+    bool Transfer(FtpRequestKind kind, int context, const QString& noun, const QString& verb,
+                  const QString& name, qint64 size);
 
     void OnStatus(int context, int status);
     void OnBytes(int context, qint64 sent, qint64 received, qint64 transferred);
