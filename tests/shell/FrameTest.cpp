@@ -71,6 +71,18 @@ TEST_F(FrameTest, OpeningAnOpenFileAsksToRevertInsteadOfOpeningItTwice) {
     EXPECT_EQ(Frame->RecentFiles()->Items(), QStringList{path});
 }
 
+TEST_F(FrameTest, AMissingRecentFileOpensTheDialogWithItsName) {
+    const QString gone = Site.Path("gone.htm");
+    Frame->RecentFiles()->Add(gone);
+    Prompter->Files = {std::nullopt};
+    Frame->MIRecentFileClick(gone);
+    ASSERT_EQ(Prompter->FileRequests.size(), 1u);
+    EXPECT_EQ(Prompter->FileRequests.front().fileName, "gone.htm");
+    EXPECT_EQ(Prompter->FileRequests.front().folder, Site.Root());
+    EXPECT_TRUE(Frame->RecentFiles()->Items().isEmpty());
+    EXPECT_TRUE(Frame->Pages().isEmpty());
+}
+
 TEST_F(FrameTest, NewSwitchWinsOverAFileOnTheCommandLine) {
     SetProcessCommandLine(CommandLine({"plovane", "-n", Page("ignored.htm"), "-NoSplash"}));
     Frame->FirstPaint();
@@ -163,7 +175,7 @@ TEST_F(FrameTest, ASecondStartHandsItsFileToTheFirstCopy) {
         clock.start();
         while (!second.waitForFinished(20) && clock.elapsed() < 60000) QCoreApplication::processEvents();
         if (second.state() != QProcess::NotRunning) {
-            second.kill();   // it did not hand over and opened its own window
+            second.kill();  // it did not hand over and opened its own window
             second.waitForFinished();
             return std::make_pair(false, -1);
         }
