@@ -8,6 +8,7 @@
 #include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -36,16 +37,39 @@ TEmbeddedWB::TEmbeddedWB(QWidget* parent) : QWidget(parent) {
             [this](int progress) { emit ProgressChange(progress, 100); });
     connect(Page, &QWebEnginePage::linkHovered, this,
             [this](const QString& url) { emit StatusTextChange(url); });
-    connect(Page, &QWebEnginePage::loadFinished, this, [this](bool) {
-        IsBusy = false;
-        emit DownloadComplete();
-        emit DocumentComplete(Page->url().toString(), true);
-    });
+    connect(Page, &QWebEnginePage::loadFinished, this, [this](bool) { ReportComplete(); });
     connect(Engine, &EngineBridge::PageLost, this, [this] { IsBusy = false; });
     connect(EngineProfile(), &QWebEngineProfile::downloadRequested, this,
             [this](QWebEngineDownloadRequest* d) {
                 if (d->page() == Page && !d->isSavePageDownload() && Downloads) d->accept();
             });
+}
+
+void TEmbeddedWB::ReportComplete() {
+    // The browser control reported each frame's document before the page's own; the frames' addresses
+    // are read in the engine's world, which runs whether page scripts are on or not.
+    const QString frames = QStringLiteral(
+        "Array.from(document.querySelectorAll('iframe[src], frame[src]')).map(function (f) { return f.src; "
+        "})");
+    QPointer<TEmbeddedWB> self(this);
+    Page->runJavaScript(frames, QWebEngineScript::ApplicationWorld, [self](const QVariant& answer) {
+        if (!self) return;
+        const QStringList subDocuments = answer.toStringList();
+        // Handlers may call the page again, which cannot answer from inside this answer.
+        QMetaObject::invokeMethod(
+            self,
+            [self, subDocuments] {
+                if (!self) return;
+                self->IsBusy = false;
+                emit self->DownloadComplete();
+                for (const QString& url : subDocuments) {
+                    emit self->DocumentComplete(url, false);
+                    if (!self) return;
+                }
+                emit self->DocumentComplete(self->Page->url().toString(), true);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void TEmbeddedWB::Navigate(const QString& address) {

@@ -39,7 +39,8 @@ public:
     QWebEngineView* View() const { return WebView; }
 
 signals:
-    // topLevel is true for the page itself; the engine reports no separate frame loads.
+    // Once per frame's document (topLevel false, in document order), then for the page itself
+    // (topLevel true), when the page has loaded.
     void DocumentComplete(const QString& url, bool topLevel);
     void DownloadBegin();
     void DownloadComplete();
@@ -47,6 +48,7 @@ signals:
     void StatusTextChange(const QString& text);
 
 private:
+    void ReportComplete();
     QWebEngineView* WebView = nullptr;
     QWebEnginePage* Page = nullptr;
     EngineBridge* Engine = nullptr;

@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QImage>
 #include <QSignalSpy>
+#include <QTest>
 
 #include "EngineFixture.h"
 #include "engine/EmbeddedWB.h"
@@ -35,6 +36,21 @@ protected:
                             "<body><p id=target>hello</p><img src=red.png></body></html>");
     }
 };
+
+TEST_F(EmbeddedWBTest, FrameDocumentsCompleteBeforeThePageItself) {
+    Folder.Write("inner.htm", "<html><body>inner</body></html>");
+    const QString outer =
+        Folder.Write("outer.htm", "<html><body><iframe src=inner.htm></iframe></body></html>");
+    QSignalSpy complete(&Browser, &TEmbeddedWB::DocumentComplete);
+    Browser.Navigate(outer);
+    ASSERT_TRUE(complete.wait(10000));
+    QTRY_COMPARE(complete.count(), 2);
+    EXPECT_TRUE(complete.at(0).at(0).toString().endsWith("inner.htm"));
+    EXPECT_FALSE(complete.at(0).at(1).toBool());
+    EXPECT_TRUE(complete.at(1).at(0).toString().endsWith("outer.htm"));
+    EXPECT_TRUE(complete.at(1).at(1).toBool());
+    EXPECT_FALSE(Browser.Busy());
+}
 
 TEST_F(EmbeddedWBTest, NavigatesWithEventsAndNoScripts) {
     QSignalSpy begin(&Browser, &TEmbeddedWB::DownloadBegin);
