@@ -276,7 +276,7 @@ QString TDHTMLEdit::FilterSourceCode(const QString& text) const {
 }
 
 void TDHTMLEdit::PrintDocument(bool prompt) {
-    QPrinter printer;
+    QPrinter& printer = SharedPrinter();
     if (prompt) {
         QPrintDialog dialog(&printer, this);
         if (dialog.exec() != QDialog::Accepted) return;

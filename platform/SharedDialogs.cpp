@@ -3,6 +3,7 @@
 #include <QColorDialog>
 #include <QFile>
 #include <QFileInfo>
+#include <QPrinter>
 #include <QTextStream>
 
 #include "platform/FilePlaces.h"
@@ -67,6 +68,11 @@ std::optional<QString> ExecuteSaveDialog(const QString& file, const QString& fil
     FileDialogRequest request = RequestFor(file, filter, defaultExtension);
     request.caption = QStringLiteral("Save As");
     return CurrentPrompter().SaveFileName(request);
+}
+
+QPrinter& SharedPrinter() {
+    static QPrinter printer;
+    return printer;
 }
 
 void LoadSharedCustomColors() {

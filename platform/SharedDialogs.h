@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <optional>
 
+class QPrinter;
+
 namespace plovane {
 
 // The page filter and the other filters the system uses, in the "Text|*.a;*.b|" form.
@@ -25,6 +27,9 @@ std::optional<QString> ExecuteOpenDialog(const QString& file, const QString& fil
                                          const QString& defaultExtension = QString());
 std::optional<QString> ExecuteSaveDialog(const QString& file, const QString& filter = QString(),
                                          const QString& defaultExtension = QString());
+
+// The one printer the print and printer set-up dialogs share, so a set-up choice holds for printing.
+QPrinter& SharedPrinter();
 
 // Loads "CustomColors.txt" into the colour dialog's 16 custom colours, once per process.
 void LoadSharedCustomColors();

@@ -401,8 +401,7 @@ void TFormQuenlockPlovane2::MICloseAllClick() {
 void TFormQuenlockPlovane2::MIPrintClick() { ActiveDesign()->PrintDocument(true); }
 
 void TFormQuenlockPlovane2::MIPrintSetupClick() {
-    static QPrinter printer;
-    QPageSetupDialog dialog(&printer, this);
+    QPageSetupDialog dialog(&SharedPrinter(), this);
     dialog.exec();
 }
 
