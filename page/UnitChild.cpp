@@ -328,6 +328,7 @@ void TFormChild::DesignContextMenu(int x, int y) {
 void TFormChild::DocumentComplete() {
     DHTMLEdit->SetShowBorders(StoredSwitch(QStringLiteral("ShowBorders")));
     DHTMLEdit->SetShowDetails(StoredSwitch(QStringLiteral("ShowDetails")));
+    DisplayChanged();   // a new document is a change of display: the status and toolbars follow it
 }
 
 void TFormChild::SetCaption(const QString& caption) {
