@@ -16,21 +16,13 @@
 #include "platform/Errors.h"
 #include "platform/Prompter.h"
 #include "platform/RegistryStore.h"
+#include "platform/TextTrim.h"
 
 namespace plovane {
 
 namespace {
 
 const char* const kFrameClass = "TFormQuenlockPlovane2";
-
-// Leading and trailing blanks and control characters go, as in the status panels.
-QString TrimControls(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first).unicode() <= 32) ++first;
-    while (last > first && text.at(last - 1).unicode() <= 32) --last;
-    return text.mid(first, last - first);
-}
 
 // A stored display value: -1 on, 0 off, absent on.
 bool StoredSwitch(const QString& name) {
@@ -328,7 +320,7 @@ void TFormChild::DesignContextMenu(int x, int y) {
 void TFormChild::DocumentComplete() {
     DHTMLEdit->SetShowBorders(StoredSwitch(QStringLiteral("ShowBorders")));
     DHTMLEdit->SetShowDetails(StoredSwitch(QStringLiteral("ShowDetails")));
-    DisplayChanged();   // a new document is a change of display: the status and toolbars follow it
+    DisplayChanged();  // a new document is a change of display: the status and toolbars follow it
 }
 
 void TFormChild::SetCaption(const QString& caption) {

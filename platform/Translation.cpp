@@ -18,6 +18,7 @@
 #include <cstring>
 
 #include "platform/FilePlaces.h"
+#include "platform/TextTrim.h"
 
 namespace plovane {
 
@@ -30,16 +31,9 @@ bool IsHexDigit(QChar c) {
 }
 bool IsOctalDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('7'); }
 
-// Leading and trailing blanks and control characters go.
-QString TrimLine(const QString& line) {
-    qsizetype first = 0;
-    qsizetype last = line.size();
-    while (first < last && line.at(first).unicode() <= 32) ++first;
-    while (last > first && line.at(last - 1).unicode() <= 32) --last;
-    return line.mid(first, last - first);
+QString AfterEquals(const QString& line) {
+    return TrimControls(line.mid(line.indexOf(QLatin1Char('=')) + 1));
 }
-
-QString AfterEquals(const QString& line) { return TrimLine(line.mid(line.indexOf(QLatin1Char('=')) + 1)); }
 
 QString DecodeFile(const QByteArray& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -120,7 +114,7 @@ LanguageTable LanguageTable::FromText(const QString& text) {
     QString english;
     const auto lines = text.split(QLatin1Char('\n'));
     for (const QString& raw : lines) {
-        const QString line = TrimLine(raw);
+        const QString line = TrimControls(raw);
         if (line.isEmpty() || line.startsWith(QLatin1Char(';'))) continue;
         if (line.startsWith(QLatin1Char('<'))) {
             const qsizetype slashes = line.indexOf(QStringLiteral("//"));
