@@ -54,16 +54,19 @@ void DesignLoadFile500KB(benchmark::State& state) {
 }
 BENCHMARK(DesignLoadFile500KB)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
+// Loads the big page into a plain view and waits for loadFinished.
+void LoadInBareView(QWebEngineView& view) {
+    QEventLoop loop;
+    QObject::connect(&view, &QWebEngineView::loadFinished, &loop, &QEventLoop::quit);
+    view.load(QUrl::fromLocalFile(BigPage));
+    loop.exec();
+}
+
 void BareViewLoad500KB(benchmark::State& state) {
     QWebEngineView view;
     view.resize(800, 600);
     view.show();
-    for (auto _ : state) {
-        QEventLoop loop;
-        QObject::connect(&view, &QWebEngineView::loadFinished, &loop, &QEventLoop::quit);
-        view.load(QUrl::fromLocalFile(BigPage));
-        loop.exec();
-    }
+    for (auto _ : state) LoadInBareView(view);
 }
 BENCHMARK(BareViewLoad500KB)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
@@ -73,10 +76,7 @@ void BareViewLoadAndAnswer500KB(benchmark::State& state) {
     view.resize(800, 600);
     view.show();
     for (auto _ : state) {
-        QEventLoop loop;
-        QObject::connect(&view, &QWebEngineView::loadFinished, &loop, &QEventLoop::quit);
-        view.load(QUrl::fromLocalFile(BigPage));
-        loop.exec();
+        LoadInBareView(view);
         QEventLoop answer;
         view.page()->runJavaScript("1", QWebEngineScript::ApplicationWorld,
                                    [&](const QVariant&) { answer.quit(); });
