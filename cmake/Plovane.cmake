@@ -10,19 +10,37 @@ function(plovane_library name)
     target_link_libraries(${name} PUBLIC ${ARG_LINKS})
 endfunction()
 
-# plovane_test(<folder> SOURCES <files...> LINKS <targets...>)
+# plovane_test(<folder> [ENGINE] [TIMEOUT seconds] SOURCES <files...> LINKS <targets...>)
 # One GoogleTest executable per subsystem, registered with CTest under the folder's label.
+# Each case is a CTest entry of its own ("platform.RegistryStoreTest.KeysIgnoreCase"), found when
+# CTest runs, so `ctest -R` picks one case and a failure names it. A folder whose tests start the
+# HTML engine (ENGINE) stays one entry, because Chromium's start-up is the expensive part: it runs
+# alone (RUN_SERIAL) and writes a JUnit report to test-reports/<folder>.xml; one of its cases runs
+# with `tests/test_<folder> --gtest_filter=Suite.Case`.
 function(plovane_test folder)
-    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LINKS" ${ARGN})
+    cmake_parse_arguments(ARG "ENGINE" "TIMEOUT" "SOURCES;LINKS" ${ARGN})
     set(target test_${folder})
     add_executable(${target} ${ARG_SOURCES})
     set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     target_link_libraries(${target} PRIVATE plovane_test_support ${ARG_LINKS})
-    add_test(NAME ${folder} COMMAND ${target})
-    if(NOT ARG_TIMEOUT)
-        set(ARG_TIMEOUT 600)
+    if(ARG_ENGINE)
+        if(NOT ARG_TIMEOUT)
+            set(ARG_TIMEOUT 600)
+        endif()
+        add_test(NAME ${folder}
+            COMMAND ${target} --gtest_output=xml:${CMAKE_BINARY_DIR}/test-reports/${folder}.xml)
+        set_tests_properties(${folder} PROPERTIES LABELS ${folder} TIMEOUT ${ARG_TIMEOUT} RUN_SERIAL TRUE)
+    else()
+        if(NOT ARG_TIMEOUT)
+            set(ARG_TIMEOUT 120)
+        endif()
+        gtest_discover_tests(${target}
+            TEST_PREFIX "${folder}."
+            NO_PRETTY_VALUES
+            DISCOVERY_MODE PRE_TEST
+            DISCOVERY_TIMEOUT 60
+            PROPERTIES LABELS ${folder} TIMEOUT ${ARG_TIMEOUT})
     endif()
-    set_tests_properties(${folder} PROPERTIES LABELS ${folder} TIMEOUT ${ARG_TIMEOUT})
 endfunction()
 
 # plovane_program_files(<target> <destination sub-folder or ".">  <files...>)
