@@ -8,6 +8,7 @@
 #include "engine/EngineBridge.h"
 #include "engine/QelDHTMLLib.h"
 #include "platform/Errors.h"
+#include "support/ScopedState.h"
 #include "support/TestPlaces.h"
 
 namespace plovane::test {
@@ -52,9 +53,10 @@ TEST_P(BadInputTest, LoadsQuicklyWithoutRunningScripts) {
     QElapsedTimer clock;
     clock.start();
     QString message;
-    SetErrorHandler([&](const QString& text) { message = text; });
-    RunCommand([&] { DesignLoadFile(&Edit(), path); });
-    SetErrorHandler({});
+    {
+        const ScopedErrorHandler handler([&](const QString& text) { message = text; });
+        RunCommand([&] { DesignLoadFile(&Edit(), path); });
+    }
     EXPECT_LT(clock.elapsed(), 10000);
     EXPECT_FALSE(Edit().Busy());
     if (GetParam().loads) {

@@ -9,6 +9,7 @@
 #include "EngineFixture.h"
 #include "engine/QelDHTMLLib.h"
 #include "platform/Errors.h"
+#include "support/ScopedState.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestPlaces.h"
 
@@ -173,9 +174,8 @@ TEST_P(DesignLoadFileTest, RefusesWithTheLoadMessages) {
     }
     ScopedPrompter prompter;
     QString message;
-    SetErrorHandler([&](const QString& text) { message = text; });
+    const ScopedErrorHandler handler([&](const QString& text) { message = text; });
     const bool ran = RunCommand([&] { DesignLoadFile(&Edit(), path); });
-    SetErrorHandler({});
     EXPECT_EQ(ran, c.loads);
     EXPECT_EQ(message, QString(c.message).arg(path));
     if (c.loads)
@@ -194,9 +194,8 @@ INSTANTIATE_TEST_SUITE_P(Files, DesignLoadFileTest,
 TEST_F(DocumentTest, AFolderCannotBeLoaded) {
     const TempFolder folder;
     QString message;
-    SetErrorHandler([&](const QString& text) { message = text; });
+    const ScopedErrorHandler handler([&](const QString& text) { message = text; });
     RunCommand([&] { DesignLoadFile(&Edit(), folder.Root()); });
-    SetErrorHandler({});
     EXPECT_EQ(message,
               QString("Error while loading \"%1\"\n\nThis file can not be loaded.").arg(folder.Root()));
 }

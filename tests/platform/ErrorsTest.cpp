@@ -5,6 +5,7 @@
 
 #include "platform/Errors.h"
 #include "platform/Prompter.h"
+#include "support/ScopedState.h"
 #include "support/ScriptedPrompter.h"
 
 namespace plovane {
@@ -25,11 +26,12 @@ TEST(RunCommandTest, AnAbortedCommandStopsThereAndItsTextReachesTheErrorHandler)
 
 TEST(RunCommandTest, EngineAndOtherErrorsGoToTheSameHandler) {
     QStringList shown;
-    SetErrorHandler([&](const QString& text) { shown << text; });
-    EXPECT_FALSE(RunCommand([] { throw EngineError("Object doesn't support this property"); }));
-    EXPECT_FALSE(RunCommand([] { throw std::runtime_error("disk full"); }));
-    EXPECT_TRUE(RunCommand([] {}));
-    SetErrorHandler(nullptr);
+    {
+        const test::ScopedErrorHandler handler([&](const QString& text) { shown << text; });
+        EXPECT_FALSE(RunCommand([] { throw EngineError("Object doesn't support this property"); }));
+        EXPECT_FALSE(RunCommand([] { throw std::runtime_error("disk full"); }));
+        EXPECT_TRUE(RunCommand([] {}));
+    }
     EXPECT_EQ(shown, (QStringList{"Object doesn't support this property", "disk full"}));
 }
 

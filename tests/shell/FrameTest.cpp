@@ -15,6 +15,7 @@
 #include "platform/SingleInstance.h"
 #include "shell/MRUManager.h"
 #include "shell/UnitMain.h"
+#include "support/ScopedState.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestPlaces.h"
 
@@ -24,7 +25,6 @@ namespace {
 class FrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetProcessCommandLine(CommandLine({"plovane", "-NoSplash"}));
         Frame = std::make_unique<TFormQuenlockPlovane2>();
         Frame->show();
     }
@@ -36,6 +36,7 @@ protected:
         return Site.Write(name, QByteArray("<html><body>") + body + "</body></html>");
     }
 
+    test::ScopedCommandLine Line{CommandLine({"plovane", "-NoSplash"})};
     test::ScopedFilePlaces Places;
     test::ScopedPrompter Prompter;
     test::TempFolder Site;
@@ -84,7 +85,7 @@ TEST_F(FrameTest, AMissingRecentFileOpensTheDialogWithItsName) {
 }
 
 TEST_F(FrameTest, NewSwitchWinsOverAFileOnTheCommandLine) {
-    SetProcessCommandLine(CommandLine({"plovane", "-n", Page("ignored.htm"), "-NoSplash"}));
+    Line.Set(CommandLine({"plovane", "-n", Page("ignored.htm"), "-NoSplash"}));
     Frame->FirstPaint();
     ASSERT_EQ(Frame->Pages().size(), 1);
     EXPECT_TRUE(Frame->Pages().first()->CurrentPath().isEmpty());

@@ -2,6 +2,7 @@
 
 #include "platform/QelConsole.h"
 #include "shell/UnitSplash.h"
+#include "support/ScopedState.h"
 #include "support/TestPlaces.h"
 
 namespace plovane {
@@ -10,7 +11,7 @@ namespace {
 const QString kPicture = test::BuiltProgramFolder() + "/Setup.bmp";
 
 TEST(SplashTest, FadesInOverTenStepsAndHides) {
-    SetProcessCommandLine(CommandLine({"plovane"}));
+    const test::ScopedCommandLine line(CommandLine({"plovane"}));
     TFormSplash splash;
     ASSERT_TRUE(splash.ShowSplash(kPicture));
     EXPECT_EQ(splash.size(), QSize(420, 240));
@@ -28,12 +29,13 @@ TEST(SplashTest, FadesInOverTenStepsAndHides) {
 }
 
 TEST(SplashTest, NoSplashSwitchAndUnreadablePictureShowNothing) {
+    test::ScopedCommandLine line(CommandLine({"plovane"}));
     TFormSplash splash;
     for (const char* word : {"-NoSplash", "/nosplash"}) {
-        SetProcessCommandLine(CommandLine({"plovane", "page.htm", word}));
+        line.Set(CommandLine({"plovane", "page.htm", word}));
         EXPECT_FALSE(splash.ShowSplash(kPicture)) << word;
     }
-    SetProcessCommandLine(CommandLine({"plovane"}));
+    line.Set(CommandLine({"plovane"}));
     test::TempFolder folder;
     EXPECT_FALSE(splash.ShowSplash(folder.Write("Setup.bmp", "BM not really a bitmap")));
     EXPECT_FALSE(splash.ShowSplash(folder.Path("missing.bmp")));
