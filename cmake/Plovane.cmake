@@ -43,10 +43,19 @@ function(plovane_test folder)
     endif()
 endfunction()
 
+# plovane_program_output(<target> <paths...>)
+# Records files that <target> puts in the program's folder (paths relative to that folder), so that
+# they are installed beside the installed executable too (cmake/Install.cmake).
+function(plovane_program_output target)
+    set_property(GLOBAL APPEND PROPERTY PLOVANE_PROGRAM_OUTPUT_TARGETS ${target})
+    set_property(GLOBAL APPEND PROPERTY PLOVANE_PROGRAM_OUTPUTS ${ARGN})
+endfunction()
+
 # plovane_program_files(<target> <destination sub-folder or ".">  <files...>)
 # Copies data files the program reads from its own folder beside the executable whenever they change.
 function(plovane_program_files target destination)
     set(outputs)
+    set(relatives)
     foreach(file IN LISTS ARGN)
         get_filename_component(abs ${file} ABSOLUTE)
         get_filename_component(name ${file} NAME)
@@ -55,6 +64,10 @@ function(plovane_program_files target destination)
             COMMAND ${CMAKE_COMMAND} -E copy_if_different ${abs} ${out}
             DEPENDS ${abs} VERBATIM)
         list(APPEND outputs ${out})
+        cmake_path(APPEND destination ${name} OUTPUT_VARIABLE relative)
+        cmake_path(NORMAL_PATH relative)
+        list(APPEND relatives ${relative})
     endforeach()
     add_custom_target(${target} ALL DEPENDS ${outputs})
+    plovane_program_output(${target} ${relatives})
 endfunction()
