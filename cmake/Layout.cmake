@@ -1,0 +1,52 @@
+# The layering check: every target that compiles our sources is written to layout.txt with its
+# sources and the targets it links, and the CTest "layout" (tests/layout/check_layout.py) fails when
+# a source includes a header of a library its target does not link, or when the README's folder
+# table names a folder that does not exist.
+
+function(plovane_collect_targets directory out)
+    get_property(targets DIRECTORY ${directory} PROPERTY BUILDSYSTEM_TARGETS)
+    get_property(subdirectories DIRECTORY ${directory} PROPERTY SUBDIRECTORIES)
+    foreach(sub IN LISTS subdirectories)
+        plovane_collect_targets(${sub} more)
+        list(APPEND targets ${more})
+    endforeach()
+    set(${out} ${targets} PARENT_SCOPE)
+endfunction()
+
+function(plovane_write_layout file)
+    plovane_collect_targets(${PROJECT_SOURCE_DIR} targets)
+    set(text "")
+    foreach(target IN LISTS targets)
+        get_target_property(type ${target} TYPE)
+        if(NOT type MATCHES "^(STATIC_LIBRARY|EXECUTABLE)$")
+            continue()
+        endif()
+        get_target_property(dir ${target} SOURCE_DIR)
+        get_target_property(sources ${target} SOURCES)
+        get_target_property(links ${target} LINK_LIBRARIES)
+        string(APPEND text "target ${target} ${type}\n")
+        foreach(source IN LISTS sources)
+            if(source MATCHES "\\.(cpp|h|hpp|cc)$")
+                cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY ${dir} NORMALIZE)
+                string(APPEND text "source ${source}\n")
+            endif()
+        endforeach()
+        if(links)
+            foreach(link IN LISTS links)
+                if(TARGET ${link})
+                    string(APPEND text "link ${link}\n")
+                endif()
+            endforeach()
+        endif()
+    endforeach()
+    file(WRITE ${file} "${text}")
+endfunction()
+
+plovane_write_layout(${CMAKE_BINARY_DIR}/layout.txt)
+find_package(Python3 COMPONENTS Interpreter)
+if(Python3_FOUND)
+    add_test(NAME layout
+        COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tests/layout/check_layout.py
+                ${CMAKE_BINARY_DIR}/layout.txt ${PROJECT_SOURCE_DIR})
+    set_tests_properties(layout PROPERTIES LABELS layout TIMEOUT 60)
+endif()
