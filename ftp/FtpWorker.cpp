@@ -85,14 +85,6 @@ int ErrorOf(CURLcode code) {
 
 }  // namespace
 
-struct FtpWorker::Handle {
-    Handle() : Easy(curl_easy_init()) {}
-    ~Handle() { curl_easy_cleanup(Easy); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    CURL* Easy;
-};
-
 struct FtpWorker::LocalFile {
     explicit LocalFile(const QString& path) : File(path) {}
     QFile File;
@@ -144,14 +136,6 @@ struct FtpCallbacks {
             default:
                 break;
         }
-        return 0;
-    }
-
-    static int Progress(void* data, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-        auto* worker = static_cast<FtpWorker*>(data);
-        worker->ReportBytes(false);
-        if (worker->Cancel->load()) return 1;
-        if (IsTransfer(*worker->Current) && worker->Terminate->load()) return 1;
         return 0;
     }
 
@@ -207,12 +191,7 @@ struct FtpCallbacks {
     }
 };
 
-FtpWorker::FtpWorker(std::shared_ptr<std::atomic<bool>> terminate, std::shared_ptr<std::atomic<bool>> cancel)
-    : Terminate(std::move(terminate)), Cancel(std::move(cancel)) {
-    static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    Q_UNUSED(initialised);
-    Curl = std::make_unique<Handle>();
-}
+FtpWorker::FtpWorker() : Curl(NewCurlEasyHandle()) {}
 
 FtpWorker::~FtpWorker() = default;
 
@@ -225,10 +204,15 @@ void FtpWorker::Run(const FtpRequest& request) {
 
 void FtpWorker::Close() {
     // Cleaning up the handle sends QUIT and closes the control socket, which reports itself.
-    Curl = std::make_unique<Handle>();
+    Curl = NewCurlEasyHandle();
     ControlSocket = -1;
     Connecting = false;
     emit StatusChanged(ContextConnection, StatusHandleClosing);
+}
+
+bool FtpWorker::OnTransferProgress(qint64, qint64, qint64, qint64) {
+    ReportBytes(false);
+    return !(IsTransfer(*Current) && TerminateFlag);
 }
 
 void FtpWorker::ReportBytes(bool force) {
@@ -242,7 +226,37 @@ void FtpWorker::ReportBytes(bool force) {
 }
 
 FtpReply FtpWorker::Perform(const FtpRequest& request) {
+    BeginRequest(request);
     FtpReply reply;
+    if (!Curl) Curl = NewCurlEasyHandle();
+    if (!Curl) {
+        reply.error = ErrorInternal;
+        return reply;
+    }
+    if (!OpenUploadSource(request, reply)) return reply;
+
+    CURL* const easy = Curl.get();
+    SetCommonOptions(easy, request);
+    const CommandList commands = SetCommands(easy, request);
+    SetKindOptions(easy, request);
+    const CURLcode code = curl_easy_perform(easy);
+    curl_socket_t active = CURL_SOCKET_BAD;
+    if (curl_easy_getinfo(easy, CURLINFO_ACTIVESOCKET, &active) == CURLE_OK && active != CURL_SOCKET_BAD)
+        ControlSocket = active;
+    Connecting = false;
+
+    reply = JudgeReply(code, request);
+    CollectResults(easy, request, reply);
+    // A download cut short because the session went is nobody's to finish: no partial file stays.
+    // (Terminate and Disconnect leave it, and the log says so.)
+    if (reply.error != ErrorNone && Abandoned() && request.kind == FtpRequestKind::Download && File->Opened)
+        File->File.remove();
+    File.reset();
+    Data.clear();
+    return reply;
+}
+
+void FtpWorker::BeginRequest(const FtpRequest& request) {
     Current = &request;
     Data.clear();
     Replies.clear();
@@ -253,31 +267,31 @@ FtpReply FtpWorker::Perform(const FtpRequest& request) {
     Connecting = false;
     File.reset();
     SinceReport.invalidate();
+}
 
-    if (request.kind == FtpRequestKind::Download || request.kind == FtpRequestKind::Upload)
-        File = std::make_unique<LocalFile>(request.localFile);
-    if (request.kind == FtpRequestKind::Upload) {
-        File->Opened = File->File.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-        if (!File->Opened) {
-            reply.error = File->File.exists() ? ErrorAccessDenied : ErrorFileNotFound;
-            return reply;
-        }
-    }
+bool FtpWorker::OpenUploadSource(const FtpRequest& request, FtpReply& reply) {
+    if (!IsTransfer(request)) return true;
+    File = std::make_unique<LocalFile>(request.localFile);
+    // A download target is opened at its first byte instead (see FtpCallbacks::Write).
+    if (request.kind != FtpRequestKind::Upload) return true;
+    File->Opened = File->File.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    if (File->Opened) return true;
+    reply.error = File->File.exists() ? ErrorAccessDenied : ErrorFileNotFound;
+    File.reset();
+    return false;
+}
 
-    CURL* easy = Curl->Easy;
+void FtpWorker::SetCommonOptions(CURL* easy, const FtpRequest& request) {
     curl_easy_reset(easy);
-    const QByteArray url = request.url.toUtf8();
-    curl_easy_setopt(easy, CURLOPT_URL, url.constData());
+    curl_easy_setopt(easy, CURLOPT_URL, request.url.toUtf8().constData());
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     // Active mode: the server connects back to the address of our control connection.
     curl_easy_setopt(easy, CURLOPT_FTPPORT, "-");
     curl_easy_setopt(easy, CURLOPT_FTP_FILEMETHOD, long(CURLFTPMETHOD_SINGLECWD));
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, 30L);
     curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, 60L);
-    const QByteArray user = request.user.value_or(QString()).toUtf8();
-    const QByteArray password = request.password.value_or(QString()).toUtf8();
-    if (request.user) curl_easy_setopt(easy, CURLOPT_USERNAME, user.constData());
-    if (request.password) curl_easy_setopt(easy, CURLOPT_PASSWORD, password.constData());
+    if (request.user) curl_easy_setopt(easy, CURLOPT_USERNAME, request.user->toUtf8().constData());
+    if (request.password) curl_easy_setopt(easy, CURLOPT_PASSWORD, request.password->toUtf8().constData());
 
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &FtpCallbacks::Header);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
@@ -286,21 +300,24 @@ FtpReply FtpWorker::Perform(const FtpRequest& request) {
     curl_easy_setopt(easy, CURLOPT_VERBOSE, 1L);
     curl_easy_setopt(easy, CURLOPT_DEBUGFUNCTION, &FtpCallbacks::Debug);
     curl_easy_setopt(easy, CURLOPT_DEBUGDATA, this);
-    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &FtpCallbacks::Progress);
-    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
+    WatchProgress(easy);
     curl_easy_setopt(easy, CURLOPT_OPENSOCKETFUNCTION, &FtpCallbacks::OpenSocket);
     curl_easy_setopt(easy, CURLOPT_OPENSOCKETDATA, this);
     curl_easy_setopt(easy, CURLOPT_CLOSESOCKETFUNCTION, &FtpCallbacks::CloseSocket);
     curl_easy_setopt(easy, CURLOPT_CLOSESOCKETDATA, this);
+}
 
+FtpWorker::CommandList FtpWorker::SetCommands(CURL* easy, const FtpRequest& request) {
     // Each command is marked optional for libcurl ("*"): a refused command would otherwise close
-    // the control connection. Its reply is judged below instead.
-    std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> commands(nullptr, &curl_slist_free_all);
+    // the control connection. Its reply is judged in JudgeReply instead.
+    CommandList commands(nullptr, &curl_slist_free_all);
     for (const FtpCommand& command : request.commands)
         commands.reset(curl_slist_append(commands.release(), ("*" + command.text).constData()));
     if (commands) curl_easy_setopt(easy, CURLOPT_POSTQUOTE, commands.get());
+    return commands;
+}
 
+void FtpWorker::SetKindOptions(CURL* easy, const FtpRequest& request) {
     switch (request.kind) {
         case FtpRequestKind::Connect:
         case FtpRequestKind::Command:
@@ -324,50 +341,59 @@ FtpReply FtpWorker::Perform(const FtpRequest& request) {
             curl_easy_setopt(easy, CURLOPT_UPLOAD_BUFFERSIZE, TransferBufferBytes);
             break;
     }
+}
 
-    const CURLcode code = curl_easy_perform(easy);
-    curl_socket_t active = CURL_SOCKET_BAD;
-    if (curl_easy_getinfo(easy, CURLINFO_ACTIVESOCKET, &active) == CURLE_OK && active != CURL_SOCKET_BAD)
-        ControlSocket = active;
-    Connecting = false;
-
+FtpReply FtpWorker::JudgeReply(CURLcode code, const FtpRequest& request) const {
+    FtpReply reply;
     reply.error = ErrorOf(code);
     if (reply.error == ErrorExtended) reply.serverResponse = LastResponse;
     if (reply.error == ErrorExtended && LastResponse.isEmpty()) reply.error = ErrorInternal;
 
+    // The request's own commands: each required one must have been answered without refusal.
     const int count = int(request.commands.size());
-    if (reply.error == ErrorNone && count > 0) {
-        if (Replies.size() < count) {
-            reply.error = LastResponse.isEmpty() ? ErrorInternal : ErrorExtended;
-            reply.serverResponse = LastResponse;
-        } else {
-            reply.replies = Replies.mid(Replies.size() - count);
-            for (int i = 0; i < count && reply.error == ErrorNone; ++i) {
-                if (request.commands.at(i).required && ReplyCode(reply.replies.at(i)) >= 400) {
-                    reply.error = ErrorExtended;
-                    reply.serverResponse = reply.replies.at(i);
-                }
-            }
+    if (reply.error != ErrorNone || count == 0) return reply;
+    if (Replies.size() < count) {
+        reply.error = LastResponse.isEmpty() ? ErrorInternal : ErrorExtended;
+        reply.serverResponse = LastResponse;
+        return reply;
+    }
+    reply.replies = Replies.mid(Replies.size() - count);
+    for (int i = 0; i < count; ++i) {
+        if (request.commands.at(i).required && ReplyCode(reply.replies.at(i)) >= 400) {
+            reply.error = ErrorExtended;
+            reply.serverResponse = reply.replies.at(i);
+            break;
         }
     }
-
-    if (request.kind == FtpRequestKind::Connect && reply.error == ErrorNone) {
-        const char* entry = nullptr;
-        if (curl_easy_getinfo(easy, CURLINFO_FTP_ENTRY_PATH, &entry) == CURLE_OK && entry)
-            reply.entryPath = QString::fromUtf8(entry);
-        for (const QString& line : AllLines)
-            if (line.trimmed().startsWith(QLatin1String("MLST"), Qt::CaseInsensitive))
-                reply.offersMlsd = true;
-    }
-    if (request.kind == FtpRequestKind::List && reply.error == ErrorNone) reply.listing = Data;
-    if (request.kind == FtpRequestKind::Download && reply.error == ErrorNone && !File->Opened) {
-        // An empty remote file still gives a local one.
-        File->Opened = File->File.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        if (!File->Opened) reply.error = ErrorAccessDenied;
-    }
-    File.reset();
-    Data.clear();
     return reply;
+}
+
+void FtpWorker::CollectResults(CURL* easy, const FtpRequest& request, FtpReply& reply) {
+    if (reply.error != ErrorNone) return;
+    switch (request.kind) {
+        case FtpRequestKind::Connect: {
+            const char* entry = nullptr;
+            if (curl_easy_getinfo(easy, CURLINFO_FTP_ENTRY_PATH, &entry) == CURLE_OK && entry)
+                reply.entryPath = QString::fromUtf8(entry);
+            for (const QString& line : AllLines)
+                if (line.trimmed().startsWith(QLatin1String("MLST"), Qt::CaseInsensitive))
+                    reply.offersMlsd = true;
+            break;
+        }
+        case FtpRequestKind::List:
+            reply.listing = Data;
+            break;
+        case FtpRequestKind::Download:
+            if (!File->Opened) {
+                // An empty remote file still gives a local one.
+                File->Opened = File->File.open(QIODevice::WriteOnly | QIODevice::Truncate);
+                if (!File->Opened) reply.error = ErrorAccessDenied;
+            }
+            break;
+        case FtpRequestKind::Command:
+        case FtpRequestKind::Upload:
+            break;
+    }
 }
 
 }  // namespace plovane

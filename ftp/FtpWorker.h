@@ -1,17 +1,18 @@
 // ftp/FtpWorker.h — the protocol side of the FTP session: one libcurl easy handle, reused for every
-// request so that the control connection stays open, driven on a thread of its own. It runs one
-// request at a time and reports what happens through signals, which the session receives queued
-// on the user-interface thread.
+// request so that the control connection stays open, driven as the worker of a TransferThread. It
+// runs one request at a time and reports what happens through signals, which the session receives
+// queued on the user-interface thread.
 #pragma once
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QMetaType>
-#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <atomic>
 #include <memory>
 #include <optional>
+
+#include "platform/CurlTransfer.h"
 
 namespace plovane {
 
@@ -77,12 +78,15 @@ struct FtpReply {
     bool offersMlsd = false;
 };
 
-class FtpWorker : public QObject {
+// Cancel() (from TransferWorker) stops any request at its next progress report.
+class FtpWorker : public TransferWorker {
     Q_OBJECT
 public:
-    // `terminate` stops a transfer at its next progress report; `cancel` stops any request.
-    FtpWorker(std::shared_ptr<std::atomic<bool>> terminate, std::shared_ptr<std::atomic<bool>> cancel);
+    FtpWorker();
     ~FtpWorker() override;
+
+    // Any thread: a download or upload stops at its next progress report; other requests go on.
+    void SetTerminate(bool terminate) { TerminateFlag = terminate; }
 
     void Run(const FtpRequest& request);
     // Ends the connection (QUIT) and starts afresh with a new handle.
@@ -95,16 +99,26 @@ signals:
     void BytesMoved(int context, qint64 sent, qint64 received, qint64 transferred);
     void Completed(const plovane::FtpReply& reply);
 
+protected:
+    bool OnTransferProgress(qint64 received, qint64 receiveTotal, qint64 sent, qint64 sendTotal) override;
+
 private:
-    struct Handle;
     friend struct FtpCallbacks;
+    using CommandList = std::unique_ptr<struct curl_slist, void (*)(struct curl_slist*)>;
 
     void ReportBytes(bool force);
     FtpReply Perform(const FtpRequest& request);
+    // The steps of Perform, in order.
+    void BeginRequest(const FtpRequest& request);
+    bool OpenUploadSource(const FtpRequest& request, FtpReply& reply);
+    void SetCommonOptions(CURL* easy, const FtpRequest& request);
+    CommandList SetCommands(CURL* easy, const FtpRequest& request);
+    void SetKindOptions(CURL* easy, const FtpRequest& request);
+    FtpReply JudgeReply(CURLcode code, const FtpRequest& request) const;
+    void CollectResults(CURL* easy, const FtpRequest& request, FtpReply& reply);
 
-    std::unique_ptr<Handle> Curl;
-    std::shared_ptr<std::atomic<bool>> Terminate;
-    std::shared_ptr<std::atomic<bool>> Cancel;
+    CurlEasyHandle Curl;
+    std::atomic<bool> TerminateFlag{false};
 
     // Per request, touched only on the worker thread.
     const FtpRequest* Current = nullptr;

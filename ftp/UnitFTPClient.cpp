@@ -163,21 +163,17 @@ QString FtpErrorText(int error, const QString& serverResponse) {
 FtpSession::FtpSession(FtpSessionObserver* observer, QObject* parent)
     : QObject(parent), Observer(observer ? observer : QuietObserverInstance()) {
     qRegisterMetaType<FtpReply>();
-    Worker = std::make_unique<FtpWorker>(TerminateRequested, Cancelling);
-    Worker->moveToThread(&Thread);
-    connect(Worker.get(), &FtpWorker::StatusChanged, this, &FtpSession::OnStatus, Qt::QueuedConnection);
-    connect(Worker.get(), &FtpWorker::BytesMoved, this, &FtpSession::OnBytes, Qt::QueuedConnection);
-    connect(Worker.get(), &FtpWorker::Completed, this, &FtpSession::OnCompleted, Qt::QueuedConnection);
-    Thread.setObjectName(QStringLiteral("FtpWorker"));
-    Thread.start();
+    Worker = Thread.Start(std::make_unique<FtpWorker>());
+    connect(Worker, &FtpWorker::StatusChanged, this, &FtpSession::OnStatus, Qt::QueuedConnection);
+    connect(Worker, &FtpWorker::BytesMoved, this, &FtpSession::OnBytes, Qt::QueuedConnection);
+    connect(Worker, &FtpWorker::Completed, this, &FtpSession::OnCompleted, Qt::QueuedConnection);
 }
 
 FtpSession::~FtpSession() {
     Worker->disconnect(this);
-    Cancelling->store(true);
-    Thread.quit();
-    Thread.wait();
-    Worker.reset();  // ends the connection politely: QUIT, then close
+    Thread.Stop();
+    // The worker goes with Thread, after this: its handle ends the connection politely (QUIT, then
+    // close).
 }
 
 void FtpSession::SetObserver(FtpSessionObserver* observer) {
@@ -246,9 +242,8 @@ void FtpSession::Disconnect() {
 
 void FtpSession::DropConnection() {
     IsConnected = false;
-    if (RequestPending) Cancelling->store(true);
-    QMetaObject::invokeMethod(
-        Worker.get(), [worker = Worker.get()] { worker->Close(); }, Qt::QueuedConnection);
+    if (RequestPending) Worker->Cancel();
+    Thread.Post([worker = Worker] { worker->Close(); });
     Directory.clear();
     Entries.clear();
     Observer->RemoteListChanged(QString(), Entries);
@@ -355,13 +350,13 @@ bool FtpSession::Transfer(FtpRequestKind kind, int context, const QString& noun,
     return Result != 0;
 }
 
-void FtpSession::Terminate() { TerminateRequested->store(true); }
+void FtpSession::Terminate() { Worker->SetTerminate(true); }
 
 void FtpSession::BeginOperation() {
     ++Busy;
     Observer->EnableControls(false, false);
     RequestDone = false;
-    TerminateRequested->store(false);
+    Worker->SetTerminate(false);
 }
 
 void FtpSession::WaitForCompletion(const QString& text) {
@@ -376,7 +371,7 @@ void FtpSession::WaitForCompletion(const QString& text) {
         Waiting = nullptr;
     }
     Observer->ShowStatus(QStringLiteral("Ready"));
-    TerminateRequested->store(false);
+    Worker->SetTerminate(false);
     RequestDone = false;
 }
 
@@ -419,10 +414,8 @@ QString FtpSession::DirectoryUrl() const { return ServerUrl + DirectoryUrlPath(D
 void FtpSession::Issue(FtpRequest request) {
     RequestPending = true;
     PendingKind = request.kind;
-    Cancelling->store(false);
-    QMetaObject::invokeMethod(
-        Worker.get(), [worker = Worker.get(), request = std::move(request)] { worker->Run(request); },
-        Qt::QueuedConnection);
+    Worker->ClearCancel();
+    Thread.Post([worker = Worker, request = std::move(request)] { worker->Run(request); });
 }
 
 void FtpSession::Refuse(const QString& text) {

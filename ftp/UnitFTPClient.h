@@ -1,15 +1,12 @@
 // ftp/UnitFTPClient.h — the FTP session of the FTP client window: one connection at a time, the
 // remote operations, the message log texts and the byte counters. The protocol work runs on a
-// thread of its own (FtpWorker); every operation here runs on the user-interface thread and returns
-// when its request has completed, processing events meanwhile. The window shows what the session
-// reports through FtpSessionObserver.
+// thread of its own (FtpWorker on a TransferThread); every operation here runs on the
+// user-interface thread and returns when its request has completed, processing events meanwhile.
+// The window shows what the session reports through FtpSessionObserver.
 #pragma once
 #include <QObject>
 #include <QString>
-#include <QThread>
 #include <QVector>
-#include <atomic>
-#include <memory>
 
 #include "ftp/FtpListing.h"
 #include "ftp/FtpWorker.h"
@@ -117,10 +114,8 @@ private:
     void OnCompleted(const FtpReply& reply);
 
     FtpSessionObserver* Observer;
-    std::shared_ptr<std::atomic<bool>> TerminateRequested = std::make_shared<std::atomic<bool>>(false);
-    std::shared_ptr<std::atomic<bool>> Cancelling = std::make_shared<std::atomic<bool>>(false);
-    QThread Thread;
-    std::unique_ptr<FtpWorker> Worker;
+    TransferThread Thread{QStringLiteral("FtpWorker")};
+    FtpWorker* Worker = nullptr;  // lives on Thread, owned by it
 
     bool IsConnected = false;
     bool RequestPending = false;

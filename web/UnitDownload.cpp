@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,7 +17,6 @@
 #include <QVBoxLayout>
 #include <cstdio>
 #include <limits>
-#include <mutex>
 
 #include "platform/Application.h"
 #include "platform/Errors.h"
@@ -52,22 +50,9 @@ QString CacheTargetFor(const QString& url, const QString& cacheFolder) {
     return target.startsWith(root + QLatin1Char('/')) ? target : QString();
 }
 
-void InitializeCurl() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-struct CurlDeleter {
-    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
-};
-
 size_t WriteToFile(char* data, size_t size, size_t count, void* file) {
     const qint64 length = static_cast<qint64>(size * count);
     return static_cast<QFile*>(file)->write(data, length) == length ? size * count : 0;
-}
-
-int ReportTransferProgress(void* thread, curl_off_t total, curl_off_t now, curl_off_t, curl_off_t) {
-    return static_cast<TThreadDownload*>(thread)->ProgressReport(now, total) ? 0 : 1;
 }
 
 // Replaces each "%d" of a message in turn, so a translated text is never used as a format string.
@@ -93,22 +78,19 @@ QPointer<TFormDownload>& RegisteredWindow() {
 
 // ---- TThreadDownload ----
 
-TThreadDownload::TThreadDownload(QString url, const QString& cacheFolder, QObject* parent)
-    : QThread(parent), Address(std::move(url)), Target(CacheTargetFor(Address, cacheFolder)) {}
+TThreadDownload::TThreadDownload(QString url, const QString& cacheFolder)
+    : Address(std::move(url)), Target(CacheTargetFor(Address, cacheFolder)) {}
 
-TThreadDownload::~TThreadDownload() {
-    Terminate();
-    wait();
-}
+QString TThreadDownload::CacheFileName() const { return Done ? Cached : QString(); }
 
-QString TThreadDownload::CacheFileName() const { return isFinished() ? Cached : QString(); }
-
-void TThreadDownload::run() {
+void TThreadDownload::Run() {
     Outcome = ResultFailed;
     // A server on this machine answers without any network connection.
-    if (IsLoopbackHost(UrlHostName(Address)) || IsAvailableOffline(Address) || IsInternetConnected())
+    if (!Terminated() &&
+        (IsLoopbackHost(UrlHostName(Address)) || IsAvailableOffline(Address) || IsInternetConnected()))
         Outcome = Transfer();
-    OnFinished();
+    Done = true;
+    emit Finished(Outcome);
 }
 
 int TThreadDownload::Transfer() {
@@ -132,8 +114,7 @@ int TThreadDownload::Transfer() {
 }
 
 int TThreadDownload::Perform(QFile& file) {
-    InitializeCurl();
-    const std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+    const CurlEasyHandle curl = NewCurlEasyHandle();
     if (!curl) return CURLE_FAILED_INIT;
     const QByteArray url = Address.toUtf8();
     const QByteArray agent = ApplicationTitle().toUtf8() + "/" PLOVANE_VERSION;
@@ -151,62 +132,38 @@ int TThreadDownload::Perform(QFile& file) {
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &WriteToFile);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &file);
     curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, &RecordServerResponseLine);
-    curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, &ReportTransferProgress);
-    curl_easy_setopt(handle, CURLOPT_XFERINFODATA, this);
+    WatchProgress(handle);
     const CURLcode code = curl_easy_perform(handle);
     return code == CURLE_OK && Terminated() ? CURLE_ABORTED_BY_CALLBACK : code;
 }
 
-bool TThreadDownload::ProgressReport(qint64 progress, qint64 maximum) {
-    Progress = progress;
-    Maximum = maximum;
+bool TThreadDownload::OnTransferProgress(qint64 received, qint64 receiveTotal, qint64, qint64) {
+    Progress = received;
+    Maximum = receiveTotal;
     if (Terminated()) return false;
-    // Every report waits for the window, so they are spaced out; the last one always goes through.
+    // The window's download waits for every report, so they are spaced out; the last one always
+    // goes through.
     if (!Clock.isValid()) Clock.start();
     const qint64 nowMs = Clock.elapsed();
-    const bool complete = maximum > 0 && progress == maximum;
-    if (progress != LastReported &&
+    const bool complete = receiveTotal > 0 && received == receiveTotal;
+    if (received != LastReported &&
         (complete || LastReportMs < 0 || nowMs - LastReportMs >= ReportIntervalMs)) {
         LastReportMs = nowMs;
-        LastReported = progress;
-        OnProgress(progress, maximum);
+        LastReported = received;
+        OnProgress(received, receiveTotal);
     }
     return !Terminated();
 }
 
-void TThreadDownload::OnProgress(qint64, qint64) {}
-
-void TThreadDownload::OnFinished() {}
+void TThreadDownload::OnProgress(qint64 progress, qint64 maximum) { emit ProgressChanged(progress, maximum); }
 
 // ---- TMyThreadDownload ----
 
-TMyThreadDownload::TMyThreadDownload(TFormDownload* form, QString url, const QString& cacheFolder)
-    : TThreadDownload(std::move(url), cacheFolder), Form(form) {}
-
-TMyThreadDownload::~TMyThreadDownload() {
-    Terminate();
-    wait();
-}
-
 void TMyThreadDownload::OnProgress(qint64 progress, qint64 maximum) {
-    // Calls made in the context of this object die with it, so a late one never reaches a later run.
-    QMetaObject::invokeMethod(
-        this,
-        [this, progress, maximum] {
-            if (!Terminated()) Form->ShowProgress(progress, maximum);
-            Shown.release();
-        },
-        Qt::QueuedConnection);
+    TThreadDownload::OnProgress(progress, maximum);
     // Waits for the window, but never past Terminate(): the window may be waiting for this thread.
     while (!Shown.tryAcquire(1, 20))
         if (Terminated()) return;
-}
-
-void TMyThreadDownload::OnFinished() {
-    QMetaObject::invokeMethod(
-        this, [this] { Form->done(Terminated() ? QDialog::Rejected : QDialog::Accepted); },
-        Qt::QueuedConnection);
 }
 
 // ---- TCopyAnimation ----
@@ -285,7 +242,9 @@ TFormDownload::TFormDownload(QWidget* parent)
 TFormDownload::~TFormDownload() = default;
 
 void TFormDownload::Prepare(const QString& caption, const QString& url) {
+    // A report of an earlier download still queued goes with its thread.
     Thread.reset();
+    Worker = nullptr;
     Started = false;
     setResult(0);
     setWindowTitle(caption);
@@ -295,13 +254,26 @@ void TFormDownload::Prepare(const QString& caption, const QString& url) {
     LabelProgress->setText(Message("Initializing Download."));
     ProgressBar->setRange(0, 100);
     ProgressBar->setValue(0);
-    Thread = std::make_unique<TMyThreadDownload>(this, url, CacheFolder());
+    Thread = std::make_unique<TransferThread>(QStringLiteral("Download"));
+    TMyThreadDownload* const worker = Thread->Start(std::make_unique<TMyThreadDownload>(url, CacheFolder()));
+    Worker = worker;
+    connect(
+        worker, &TThreadDownload::ProgressChanged, Thread.get(),
+        [this, worker](qint64 progress, qint64 maximum) {
+            if (!worker->Terminated()) ShowProgress(progress, maximum);
+            worker->ReportShown();
+        },
+        Qt::QueuedConnection);
+    connect(
+        worker, &TThreadDownload::Finished, Thread.get(),
+        [this, worker] { done(worker->Terminated() ? QDialog::Rejected : QDialog::Accepted); },
+        Qt::QueuedConnection);
 }
 
 void TFormDownload::paintEvent(QPaintEvent* event) {
     if (Thread && !Started) {
         Started = true;
-        Thread->start();
+        Thread->Post([worker = Worker] { worker->Run(); });
     }
     QDialog::paintEvent(event);
 }
@@ -318,17 +290,13 @@ void TFormDownload::ShowProgress(qint64 progress, qint64 maximum) {
 bool TFormDownload::Conclude(QString& location) {
     Animate->Stop();
     if (!Thread) return false;
-    Thread->Terminate();
-    if (Thread->isRunning()) {
-        // The thread may be handing this window a last report; keep serving it until the thread ends.
-        QEventLoop loop;
-        connect(Thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
-        if (Thread->isRunning()) loop.exec(QEventLoop::ExcludeUserInputEvents);
-    }
-    Thread->wait();
-    const bool downloaded = Thread->Result() == 0;
-    if (downloaded) location = Thread->CacheFileName();
+    // A report the download is waiting on is given up once it is terminated, so this never waits
+    // for the window.
+    Thread->Stop();
+    const bool downloaded = Worker->Result() == 0;
+    if (downloaded) location = Worker->CacheFileName();
     Thread.reset();
+    Worker = nullptr;
     return downloaded;
 }
 

@@ -1,13 +1,15 @@
-// web/UnitDownload.h — fetching a URL into the local download cache: a worker thread running
-// libcurl and the modal progress window that starts it, shows its progress and can cancel it.
+// web/UnitDownload.h — fetching a URL into the local download cache: a download worker running
+// libcurl on a thread of its own, and the modal progress window that starts it, shows its progress
+// and can cancel it.
 #pragma once
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QSemaphore>
 #include <QString>
-#include <QThread>
 #include <atomic>
 #include <memory>
+
+#include "platform/CurlTransfer.h"
 
 class QFile;
 class QLabel;
@@ -17,50 +19,52 @@ class QTimer;
 
 namespace plovane {
 
-// One download into the cache. Created suspended (start() runs it); the result is read after the
-// thread has ended.
-class TThreadDownload : public QThread {
+// One download into the cache, as the worker of a TransferThread: Run() downloads on the thread
+// that calls it and reports through the signals; the result is read after Finished.
+class TThreadDownload : public TransferWorker {
     Q_OBJECT
 public:
     static constexpr int ResultFailed = -1;  // until the transfer returns, and when it is skipped
 
     // The cached copy will be `cacheFolder` + a folder of the URL's own + the URL's file name.
-    TThreadDownload(QString url, const QString& cacheFolder, QObject* parent = nullptr);
-    ~TThreadDownload() override;  // terminates and waits
+    TThreadDownload(QString url, const QString& cacheFolder);
 
-    // Asks the transfer to stop; it aborts at its next progress report.
-    void Terminate() { TerminateFlag = true; }
-    bool Terminated() const { return TerminateFlag; }
+    // Any thread: asks the transfer to stop; it aborts at its next progress report.
+    void Terminate() { Cancel(); }
+    bool Terminated() const { return Cancelled(); }
 
     const QString& Url() const { return Address; }
     // 0 on success, otherwise ResultFailed or the transfer's error code.
     int Result() const { return Outcome; }
-    // The cached copy; empty unless Result() is 0.
+    // The cached copy; empty until the download has finished with Result() 0.
     QString CacheFileName() const;
     // Where the copy goes: always inside the cache folder, whatever the URL holds.
     const QString& CacheTarget() const { return Target; }
     qint64 LastProgress() const { return Progress; }
     qint64 LastMaximum() const { return Maximum; }
 
-    // Called by the transfer on this thread; false aborts it.
-    bool ProgressReport(qint64 progress, qint64 maximum);
+    // The download, then Finished. Skipped (ResultFailed) when terminated before it starts.
+    void Run();
+
+signals:
+    // Spaced a few milliseconds apart, never after Terminate(); the last one comes before Finished.
+    void ProgressChanged(qint64 progress, qint64 maximum);
+    void Finished(int result);
 
 protected:
-    void run() override;
-    // On this thread, at most every few milliseconds, never after Terminate().
+    bool OnTransferProgress(qint64 received, qint64 receiveTotal, qint64 sent, qint64 sendTotal) override;
+    // On the worker's thread, for each report that goes out: emits ProgressChanged.
     virtual void OnProgress(qint64 progress, qint64 maximum);
-    // On this thread, after the transfer returned.
-    virtual void OnFinished();
 
 private:
     int Transfer();
     int Perform(QFile& file);
 
     const QString Address;
-    QString Target;
+    const QString Target;
     QString Cached;
+    std::atomic<bool> Done{false};  // set once Cached and Outcome hold the result
     std::atomic<int> Outcome{ResultFailed};
-    std::atomic<bool> TerminateFlag{false};
     std::atomic<qint64> Progress{0};
     std::atomic<qint64> Maximum{0};
     QElapsedTimer Clock;
@@ -68,22 +72,19 @@ private:
     qint64 LastReported = -1;
 };
 
-class TFormDownload;
-
-// The download of the progress window: reports go to the window and wait until it has shown them.
+// The download of the progress window: each report waits until the window has shown it.
 class TMyThreadDownload : public TThreadDownload {
     Q_OBJECT
 public:
-    TMyThreadDownload(TFormDownload* form, QString url, const QString& cacheFolder);
-    // Stops the run before this object's own parts go: the running thread still uses them.
-    ~TMyThreadDownload() override;
+    using TThreadDownload::TThreadDownload;
+
+    // Any thread: the window has shown (or dropped) the last report.
+    void ReportShown() { Shown.release(); }
 
 protected:
     void OnProgress(qint64 progress, qint64 maximum) override;
-    void OnFinished() override;
 
 private:
-    TFormDownload* const Form;  // owns this thread
     QSemaphore Shown;
 };
 
@@ -111,11 +112,11 @@ public:
     explicit TFormDownload(QWidget* parent = nullptr);
     ~TFormDownload() override;
 
-    // Caption, status and progress lines, and a suspended thread for the URL. The thread starts on
-    // the window's first paint after this.
+    // Caption, status and progress lines, and the download of the URL on a thread of its own. The
+    // download starts on the window's first paint after this.
     void Prepare(const QString& caption, const QString& url);
-    // After the window has ended: stops and waits for the thread; on success `location` becomes the
-    // cached copy. True exactly when the download succeeded.
+    // After the window has ended: stops the download and waits for its thread; on success
+    // `location` becomes the cached copy. True exactly when the download succeeded.
     bool Conclude(QString& location);
     // Prepare, the modal run, Conclude.
     bool Run(const QString& caption, QString& location);
@@ -124,7 +125,8 @@ public:
 
     // The progress report of the running download, on this window's thread.
     void ShowProgress(qint64 progress, qint64 maximum);
-    const TThreadDownload* Download() const { return Thread.get(); }
+    // The download of the last Prepare, until Conclude.
+    const TThreadDownload* Download() const { return Worker; }
 
     QLabel* LabelStatus;
     QLabel* LabelProgress;
@@ -136,7 +138,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    std::unique_ptr<TMyThreadDownload> Thread;
+    std::unique_ptr<TransferThread> Thread;  // the context of every report of the download
+    TMyThreadDownload* Worker = nullptr;     // lives on Thread, owned by it
     bool Started = false;
 };
 

@@ -6,6 +6,7 @@
 #include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTest>
+#include <memory>
 
 #include "TestFtpServer.h"
 #include "ftp/UnitFTPClient.h"
@@ -365,6 +366,34 @@ TEST_F(ThrottledFtpSessionTest, DisconnectDuringADownloadStopsItAndLeavesTheRemo
     ASSERT_TRUE(ConnectAsUser());
     EXPECT_TRUE(Observer.RemoteEnabled);
     EXPECT_TRUE(Observer.Names().contains(QStringLiteral("large.bin")));
+}
+
+TEST_F(ThrottledFtpSessionTest, AWorkerThreadStoppedMidDownloadEndsAtOnceAndLeavesNoFile) {
+    const QByteArray bytes = SomeBytes(4 * 1024 * 1024);
+    Server.Write(QStringLiteral("large.bin"), bytes);
+    const QString local = Local.Path(QStringLiteral("large.bin"));
+    // What a session does when it goes in the middle of a download.
+    auto thread = std::make_unique<TransferThread>(QStringLiteral("FtpWorker"));
+    FtpWorker* const worker = thread->Start(std::make_unique<FtpWorker>());
+    qint64 transferred = 0;
+    QObject::connect(
+        worker, &FtpWorker::BytesMoved, thread.get(),
+        [&transferred](int, qint64, qint64, qint64 bytes) { transferred += bytes; }, Qt::QueuedConnection);
+    FtpRequest request;
+    request.kind = FtpRequestKind::Download;
+    request.context = ContextDownload;
+    request.url = QStringLiteral("ftp://") + Server.HostName() + QStringLiteral("/large.bin");
+    request.user = test::TestFtpServer::User();
+    request.password = test::TestFtpServer::Password();
+    request.localFile = local;
+    thread->Post([worker, request] { worker->Run(request); });
+    QTRY_VERIFY_WITH_TIMEOUT(transferred > 0 && QFile::exists(local), 10000);
+
+    QElapsedTimer timer;
+    timer.start();
+    thread.reset();
+    EXPECT_LT(timer.elapsed(), 3000);
+    EXPECT_FALSE(QFile::exists(local));
 }
 
 class HostileFtpSessionTest : public FtpSessionTest, public ::testing::WithParamInterface<bool> {
