@@ -136,7 +136,9 @@ void AppendKey(QString& out, const QString& key) {
 
 bool IsPlainValue(const QString& value) {
     if (value.isEmpty()) return true;
-    if (value.front() == QLatin1Char('"') || IsBlank(value.front()) || IsBlank(value.back())) return false;
+    if (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('@') || IsBlank(value.front()) ||
+        IsBlank(value.back()))
+        return false;
     return std::none_of(value.begin(), value.end(),
                         [](QChar c) { return c == QLatin1Char('\\') || IsControl(c); });
 }
@@ -161,6 +163,8 @@ QString ParseValue(QStringView text) {
     if (inner.size() >= 2 && inner.front() == QLatin1Char('"') &&
         FindUnescaped(inner, QLatin1Char('"'), 1) == inner.size() - 1)
         return Unescape(inner.mid(1, inner.size() - 2));
+    // Qt's INI format doubles an '@' that begins a plain text.
+    if (text.startsWith(QLatin1String("@@"))) text = text.mid(1);
     return Unescape(text);
 }
 
@@ -328,7 +332,9 @@ bool WriteIniFile(const QString& path, const IniDocument& document,
     if (!file.open(QIODevice::WriteOnly)) return false;
     if (created && newFilePermissions) file.setPermissions(newFilePermissions);
     const QByteArray bytes = WriteIni(document);
-    if (file.write(bytes) != bytes.size()) {
+    // QSaveFile::commit() does not notice a write that fails while its buffer is flushed on
+    // closing (a full disk, a size limit) and would put a cut-off file in place: flush first.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }

@@ -12,7 +12,8 @@
 //     removed; a line without '=' or with an empty key is ignored.
 //   - The value is the text after that '=', exactly as it stands (blanks included), unless that
 //     text, blanks around it removed, is a quoted string: '"', text in which every '"' is escaped,
-//     '"'. Then the value is the text between the quotes.
+//     '"'. Then the value is the text between the quotes. An unquoted value beginning "@@" begins
+//     with one '@' (Qt's INI format doubles it).
 //   - Escapes, read in section names, keys and values alike: \\ \" \0 \a \b \t \n \v \f \r and
 //     \x with one or two hex digits (a character code up to 0xff). A backslash before anything
 //     else stands for itself, so a hand-typed "DOMAIN\user" reads as written.
@@ -21,7 +22,7 @@
 //
 // What is written: each section, its entries, then a blank line. A value without backslash,
 // without control character (tab and line breaks included), without a blank at either end and
-// not beginning with '"' is written plainly, as it is. Any other value is written in double
+// not beginning with '"' or '@' is written plainly, as it is. Any other value is written in double
 // quotes, with backslash, '"', tab, CR and LF as \\ \" \t \r \n and other control characters as
 // \xHH. Names are written without quotes, with the same escapes for backslash and control
 // characters, and \xHH for the characters that would end or misplace them: ']' in a section
