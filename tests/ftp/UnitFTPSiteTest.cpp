@@ -96,7 +96,7 @@ TEST_F(FtpSiteDialogTest, SaveWritesTheKeysInOrderUnderTheUntrimmedNameForItsOwn
     QFile file(SitesFile());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(),
-              QByteArray("[Work  ]\nHostName=w.example\nUserName=w-user\nPassword=w-pass \nRemotePath=/w\n"
+              QByteArray("[Work  ]\nHostName=w.example\nUserName=w-user\nPassword=\"w-pass \"\nRemotePath=/w\n"
                          "LocalPath=/local/w\n\n"));
     EXPECT_EQ(
         file.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
