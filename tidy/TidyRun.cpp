@@ -3,6 +3,7 @@
 #include <tidy/tidybuffio.h>
 
 #include <QStringList>
+#include <tuple>
 
 #include "platform/Errors.h"
 #include "platform/Translation.h"
@@ -177,6 +178,17 @@ public:
 };
 
 }  // namespace
+
+bool operator==(const TidyOptions& a, const TidyOptions& b) {
+    const auto fields = [](const TidyOptions& o) {
+        return std::tie(o.breakBeforeBR, o.makeBare, o.makeClean, o.word2000, o.indent, o.upperCaseTags,
+                        o.upperCaseAttributes, o.dropEmptyParas, o.fixComments, o.fixUri, o.tidyMark,
+                        o.wrapEnabled, o.wrapWidth, o.wrapAttributes, o.wrapAsp, o.wrapPhp, o.wrapJste,
+                        o.wrapScriptLiterals, o.wrapSections, o.altTextEnabled, o.altText, o.tabSize,
+                        o.inputEncoding, o.outputEncoding);
+    };
+    return fields(a) == fields(b);
+}
 
 QStringList TidyEncodingNames() { return {"ascii", "latin1", "raw", "utf8", "iso2022", "mac", "win1252"}; }
 

@@ -43,6 +43,9 @@ struct TidyOptions {
     QString outputEncoding = QStringLiteral("raw");
 };
 
+bool operator==(const TidyOptions& a, const TidyOptions& b);
+inline bool operator!=(const TidyOptions& a, const TidyOptions& b) { return !(a == b); }
+
 // The encoding names the options offer, in list order.
 QStringList TidyEncodingNames();
 
