@@ -2,9 +2,8 @@
 
 #include <tidy/tidybuffio.h>
 
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QStringList>
+#include <tuple>
 
 #include "platform/Errors.h"
 #include "platform/Translation.h"
@@ -133,34 +132,6 @@ QString LevelWord(TidyReportLevel level) {
     }
 }
 
-// The byte form Tidy reads and writes for each encoding name. Raw passes bytes through untouched,
-// so UTF-8 keeps every character of the editor's text.
-QByteArray CodecName(const QString& encoding) {
-    if (encoding == QLatin1String("latin1") || encoding == QLatin1String("ascii"))
-        return QByteArrayLiteral("ISO-8859-1");
-    if (encoding == QLatin1String("win1252")) return QByteArrayLiteral("windows-1252");
-    if (encoding == QLatin1String("mac")) return QByteArrayLiteral("macintosh");
-    if (encoding == QLatin1String("iso2022")) return QByteArrayLiteral("ISO-2022-JP");
-    return QByteArrayLiteral("UTF-8");
-}
-
-QByteArray EncodeFor(const QString& encoding, const QString& text) {
-    QStringEncoder encoder(CodecName(encoding).constData());
-    if (!encoder.isValid()) return text.toUtf8();
-    return encoder.encode(text);
-}
-
-// Raw input leaves the UTF-8 bytes of the text uninterpreted, so they come out as they went in;
-// raw output after a decoding input writes each character as one byte, Latin-1 style.
-QString DecodeFrom(const QString& input, const QString& output, const QByteArray& bytes) {
-    const bool rawIn = input == QLatin1String("raw");
-    if (rawIn) return QString::fromUtf8(bytes);
-    if (output == QLatin1String("raw")) return QString::fromLatin1(bytes);
-    QStringDecoder decoder(CodecName(output).constData());
-    if (!decoder.isValid()) return QString::fromUtf8(bytes);
-    return decoder.decode(bytes);
-}
-
 struct RunContext {
     QStringList* report = nullptr;
 };
@@ -208,6 +179,17 @@ public:
 
 }  // namespace
 
+bool operator==(const TidyOptions& a, const TidyOptions& b) {
+    const auto fields = [](const TidyOptions& o) {
+        return std::tie(o.breakBeforeBR, o.makeBare, o.makeClean, o.word2000, o.indent, o.upperCaseTags,
+                        o.upperCaseAttributes, o.dropEmptyParas, o.fixComments, o.fixUri, o.tidyMark,
+                        o.wrapEnabled, o.wrapWidth, o.wrapAttributes, o.wrapAsp, o.wrapPhp, o.wrapJste,
+                        o.wrapScriptLiterals, o.wrapSections, o.altTextEnabled, o.altText, o.tabSize,
+                        o.inputEncoding, o.outputEncoding);
+    };
+    return fields(a) == fields(b);
+}
+
 QStringList TidyEncodingNames() { return {"ascii", "latin1", "raw", "utf8", "iso2022", "mac", "win1252"}; }
 
 void ApplyTidyOptions(TidyDoc document, const TidyOptions& options) {
@@ -231,20 +213,31 @@ TidyResult RunTidy(const QString& text, const TidyOptions& options) {
     tidySetAppData(run.Document, &context);
     tidySetMessageCallback(run.Document, ReportMessage);
 
-    // The encodings Tidy ended up with, so a refused option chain still decodes consistently.
-    const QString input = QString::fromLatin1(tidyOptGetEncName(run.Document, TidyInCharEncoding));
-    const QString output = QString::fromLatin1(tidyOptGetEncName(run.Document, TidyOutCharEncoding));
+    // The text is characters already, so it travels to the library and back as UTF-8 whatever the
+    // stored encodings name: the library's raw writer puts a character from an entity out as one
+    // byte, bare turns the byte 0xA0 inside a multi-byte sequence into a blank, and its ascii,
+    // latin1, mac and win1252 writers drop or mangle characters their tables lack (in scripts and
+    // comments too). The stored output encoding still decides what Tidy writes into the page's
+    // content-type meta element, since cleaning runs before the writer is switched.
+    tidyOptSetValue(run.Document, TidyInCharEncoding, "utf8");
+    const QByteArray bytes = text.toUtf8();
+    TidyBuffer input;
+    tidyBufInit(&input);
+    // A buffer rather than a C string, so a NUL character does not end the page early.
+    tidyBufAttach(&input, reinterpret_cast<byte*>(const_cast<char*>(bytes.constData())), uint(bytes.size()));
 
     // Clean-and-repair is what applies clean, word-2000, bare and the document type; without it the
     // cleaning options would be set but have no effect on the written text.
-    const int parsed = tidyParseString(run.Document, EncodeFor(input, text).constData());
+    const int parsed = tidyParseBuffer(run.Document, &input);
+    tidyBufDetach(&input);
     const int repaired = parsed >= 0 ? tidyCleanAndRepair(run.Document) : parsed;
+    tidyOptSetValue(run.Document, TidyOutCharEncoding, "utf8");
     const int saved = repaired >= 0 ? tidySaveBuffer(run.Document, &run.Output) : repaired;
 
     TidyResult result;
     if (run.Output.bp && run.Output.size > 0)
-        result.cleanedText = DecodeFrom(
-            input, output, QByteArray(reinterpret_cast<const char*>(run.Output.bp), int(run.Output.size)));
+        result.cleanedText =
+            QString::fromUtf8(reinterpret_cast<const char*>(run.Output.bp), qsizetype(run.Output.size));
     // Status 2 means errors in the page; without force-output Tidy then writes nothing, and an
     // empty text must not stand in for the page.
     const bool severe = saved < 0 || saved >= 2;

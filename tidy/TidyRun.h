@@ -35,10 +35,16 @@ struct TidyOptions {
     bool altTextEnabled = false;
     QString altText;
 
-    std::optional<int> tabSize = 1;                 // none: Tidy keeps its own
-    QString inputEncoding = QStringLiteral("raw");  // empty: no entry chosen
+    std::optional<int> tabSize = 1;  // none: Tidy keeps its own
+    // Names from TidyEncodingNames(); empty: no entry chosen. A run's text is characters already,
+    // so these decide only what Tidy is told (the output encoding: what it writes into the page's
+    // content-type meta element); the characters themselves always reach Tidy and come back whole.
+    QString inputEncoding = QStringLiteral("raw");
     QString outputEncoding = QStringLiteral("raw");
 };
+
+bool operator==(const TidyOptions& a, const TidyOptions& b);
+inline bool operator!=(const TidyOptions& a, const TidyOptions& b) { return !(a == b); }
 
 // The encoding names the options offer, in list order.
 QStringList TidyEncodingNames();
@@ -57,7 +63,8 @@ struct TidyResult {
     QString report;  // report lines, each ended by CR LF; empty when Tidy said nothing
 };
 
-// Parses, cleans and writes the text again. A run fails only when Tidy reports errors or a severe
+// Parses, cleans and writes the text again; every character Tidy does not mean to change comes back
+// as it went in, whatever the encoding options. A run fails only when Tidy reports errors or a severe
 // status and writes nothing (possible when the option chain stopped before force-output); the
 // caller then shows the report and keeps its text.
 TidyResult RunTidy(const QString& text, const TidyOptions& options);

@@ -9,7 +9,6 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QTabWidget>
@@ -18,19 +17,12 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <limits>
-#include <stdexcept>
 
 #include "platform/Errors.h"
-#include "platform/FilePlaces.h"
-#include "platform/FormState.h"
 
 namespace plovane {
 
 namespace {
-
-QPointer<TFormTidyProperties> TheForm;
-
-const QString kSettingsFile = QStringLiteral("Settings.ini");
 
 QWidget* NamedPage(const char* name) {
     auto* page = new QWidget;
@@ -67,10 +59,10 @@ int NumberOr(const QString& text, int fallback) {
 
 }  // namespace
 
-TFormTidyProperties::TFormTidyProperties(QWidget* parent) : QDialog(parent) {
+TFormTidyProperties::TFormTidyProperties(TidyOptionsStore& store, QWidget* parent)
+    : QDialog(parent), Store(store) {
     setObjectName(QStringLiteral("FormTidyProperties"));
     setWindowTitle(QStringLiteral("Tidy Options"));
-    if (!TheForm) TheForm = this;
 
     auto* layout = new QVBoxLayout(this);
     PageControl = new QTabWidget(this);
@@ -280,21 +272,9 @@ TFormTidyProperties::TFormTidyProperties(QWidget* parent) : QDialog(parent) {
     for (QWidget* control : findChildren<QWidget*>())
         if (!control->toolTip().isEmpty()) control->installEventFilter(this);
 
-    Fill(TidyOptions{});
-    OptionsDefaults = Options();
-    ReadStored();
+    Fill(Store.Options());
     PageControl->setCurrentIndex(0);
 }
-
-TFormTidyProperties::~TFormTidyProperties() {
-    // A destructor must not throw; the settings stay as last written when this fails.
-    try {
-        WriteStored();
-    } catch (...) {
-    }
-}
-
-TFormTidyProperties* TFormTidyProperties::Instance() { return TheForm; }
 
 QCheckBox* TFormTidyProperties::AddCheckBox(QWidget* parent, const char* name, const QString& caption,
                                             const QString& hint) {
@@ -305,7 +285,7 @@ QCheckBox* TFormTidyProperties::AddCheckBox(QWidget* parent, const char* name, c
     return box;
 }
 
-TidyOptions TFormTidyProperties::Options() const {
+TidyOptions TFormTidyProperties::Apply() const {
     TidyOptions options;
     options.breakBeforeBR = CBBreakBeforeBR->isChecked();
     options.makeBare = CBBare->isChecked();
@@ -372,26 +352,21 @@ void TFormTidyProperties::Fill(const TidyOptions& options) {
     UpdateEnabled();
 }
 
-void TFormTidyProperties::WriteStored() const { SaveFormState(this, WritableProgramFile(kSettingsFile)); }
-
-void TFormTidyProperties::ReadStored() {
-    LoadFormState(this, ProgramFolderFile(kSettingsFile));
-    UpdateEnabled();
-}
-
-void TFormTidyProperties::ButtonDefaultsClick() { Fill(OptionsDefaults); }
+void TFormTidyProperties::ButtonDefaultsClick() { Fill(TidyOptions{}); }
 
 void TFormTidyProperties::ButtonOKClick() { accept(); }
 
 void TFormTidyProperties::ButtonCancelClick() { reject(); }
 
 void TFormTidyProperties::accept() {
-    WriteStored();
+    Store.SetOptions(Apply());
+    // The options hold for this session even when Settings.ini cannot be written.
+    Store.Save();
     QDialog::accept();
 }
 
 void TFormTidyProperties::reject() {
-    ReadStored();
+    Fill(Store.Options());
     QDialog::reject();
 }
 
@@ -438,16 +413,9 @@ bool TFormTidyProperties::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-bool ShowTidyOptions() {
-    TFormTidyProperties* form = TFormTidyProperties::Instance();
-    if (!form) throw std::logic_error("The Tidy options window has not been created.");
-    return form->exec() == QDialog::Accepted;
-}
-
-TidyResult RunTidy(const QString& text) {
-    const TFormTidyProperties* form = TFormTidyProperties::Instance();
-    if (!form) throw std::logic_error("The Tidy options window has not been created.");
-    return RunTidy(text, form->Options());
+bool ShowTidyOptions(QWidget* parent) {
+    TFormTidyProperties form(TidyOptionsStore::Program(), parent);
+    return form.exec() == QDialog::Accepted;
 }
 
 }  // namespace plovane

@@ -1,9 +1,10 @@
-// tidy/UnitTidyProperties.h — the Tidy options window. Its controls are the one store of the
-// options every run uses; they persist in "Settings.ini", section "FormTidyProperties".
+// tidy/UnitTidyProperties.h — the Tidy options window: a view over a TidyOptionsStore that shows
+// the store's options and hands them back to it on OK.
 #pragma once
 #include <QDialog>
 #include <QString>
 
+#include "tidy/TidyOptionsStore.h"
 #include "tidy/TidyRun.h"
 
 class QCheckBox;
@@ -18,19 +19,11 @@ namespace plovane {
 class TFormTidyProperties : public QDialog {
     Q_OBJECT
 public:
-    // Created once at start: takes OptionsDefaults from the built-in values, then reads the stored
-    // ones. The first window created becomes the one every run reads.
-    explicit TFormTidyProperties(QWidget* parent = nullptr);
-    // Writes every control back to the settings file.
-    ~TFormTidyProperties() override;
+    // Shows the store's current options.
+    explicit TFormTidyProperties(TidyOptionsStore& store, QWidget* parent = nullptr);
 
-    static TFormTidyProperties* Instance();
-
-    TidyOptions Options() const;            // controls -> options
     void Fill(const TidyOptions& options);  // options -> controls
-
-    void WriteStored() const;
-    void ReadStored();
+    TidyOptions Apply() const;              // controls -> options
 
     // The steps of the window's buttons and controls, callable without a modal loop.
     void ButtonDefaultsClick();
@@ -39,8 +32,8 @@ public:
     void CBTabSizeExit();
     void udWrapWidthClick(int step);
 
-    void accept() override;  // OK: stores the controls
-    void reject() override;  // Cancel and close: the stored controls come back
+    void accept() override;  // OK: the controls become the store's options and are saved
+    void reject() override;  // Cancel and close: the controls show the store's options again
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -50,7 +43,7 @@ private:
     void UpdateEnabled();
     QCheckBox* AddCheckBox(QWidget* parent, const char* name, const QString& caption, const QString& hint);
 
-    TidyOptions OptionsDefaults;
+    TidyOptionsStore& Store;
 
     QTabWidget* PageControl = nullptr;
     QCheckBox* cbUppercaseTags = nullptr;
@@ -84,11 +77,7 @@ private:
     QPushButton* ButtonCancel = nullptr;
 };
 
-// Shows the options window modally; true when the user left with OK.
-bool ShowTidyOptions();
-
-// One run with the options window's current controls. Throws std::logic_error when the window
-// was never created.
-TidyResult RunTidy(const QString& text);
+// Shows the options window over the program's store modally; true when the user left with OK.
+bool ShowTidyOptions(QWidget* parent = nullptr);
 
 }  // namespace plovane

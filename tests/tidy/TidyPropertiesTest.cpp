@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include "platform/Errors.h"
@@ -18,9 +20,12 @@
 namespace plovane {
 namespace {
 
-// Each test gets its own empty program folder, so "Settings.ini" starts absent.
+// Each test gets its own empty program folder, so "Settings.ini" starts absent, and the program's
+// store reads it afresh.
 class TidyPropertiesTest : public ::testing::Test {
 protected:
+    TidyPropertiesTest() { store.Load(); }
+    ~TidyPropertiesTest() override { store.SetOptions(TidyOptions{}); }
     template <typename T>
     static T* Control(const QWidget& form, const char* name) {
         T* control = form.findChild<T*>(name);
@@ -34,12 +39,13 @@ protected:
         return TIniFile(ProgramFolderFile("Settings.ini")).ReadString("FormTidyProperties", key);
     }
     test::ScopedFilePlaces places;
+    TidyOptionsStore& store = TidyOptionsStore::Program();
 };
 
 TEST_F(TidyPropertiesTest, BuiltInValuesReachTidy) {
-    TFormTidyProperties form;
+    TFormTidyProperties form(store);
     const TidyDoc doc = tidyCreate();
-    ApplyTidyOptions(doc, form.Options());
+    ApplyTidyOptions(doc, form.Apply());
     EXPECT_TRUE(tidyOptGetBool(doc, TidyUpperCaseTags));
     EXPECT_EQ(tidyOptGetInt(doc, TidyUpperCaseAttrs), 1u);
     EXPECT_TRUE(tidyOptGetBool(doc, TidyDropEmptyParas));
@@ -61,7 +67,7 @@ TEST_F(TidyPropertiesTest, BuiltInValuesReachTidy) {
 }
 
 TEST_F(TidyPropertiesTest, ShowsTheFirstPageWithThePreviewOutOfReach) {
-    TFormTidyProperties form;
+    TFormTidyProperties form(store);
     auto* pages = Control<QTabWidget>(form, "PageControl");
     pages->setCurrentIndex(3);
     form.show();
@@ -78,11 +84,12 @@ TEST_F(TidyPropertiesTest, ShowsTheFirstPageWithThePreviewOutOfReach) {
 }
 
 TEST_F(TidyPropertiesTest, CancelAfterChangesRestoresTheStoredOptions) {
-    TFormTidyProperties form;
+    TFormTidyProperties form(store);
     form.show();
     Control<QCheckBox>(form, "CBIndent")->setChecked(true);
     Click(form, "ButtonOK");
     EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_TRUE(store.Options().indent);
     EXPECT_TRUE(Stored("CBIndent.Checked").toBool());
 
     form.show();
@@ -96,7 +103,8 @@ TEST_F(TidyPropertiesTest, CancelAfterChangesRestoresTheStoredOptions) {
     EXPECT_TRUE(Control<QCheckBox>(form, "CBIndent")->isChecked());
     EXPECT_TRUE(Control<QCheckBox>(form, "cbUppercaseTags")->isChecked());
     EXPECT_EQ(Control<QComboBox>(form, "CBOutputEncoding")->currentText(), "raw");
-    const TidyResult run = RunTidy("<p>x</p>");  // the next run reads the window's controls
+    EXPECT_TRUE(store.Options().upperCaseTags);
+    const TidyResult run = RunTidy("<p>x</p>");  // the next run reads the store
     EXPECT_TRUE(run.cleanedText.contains("<BODY>\n    <P>\n      x\n    </P>"))
         << run.cleanedText.toStdString();
 }
@@ -111,9 +119,11 @@ TEST_F(TidyPropertiesTest, DefaultsThenOKStoresTheBuiltInValues) {
         settings.WriteInteger("FormTidyProperties", "CBTabSize.ItemIndex", 3);
         settings.WriteString("FormTidyProperties", "CBTabSize.Text", "4");
     }
-    TFormTidyProperties form;
-    EXPECT_FALSE(form.Options().upperCaseTags);  // the stored values were read at creation
-    EXPECT_EQ(form.Options().inputEncoding, "utf8");
+    store.Load();
+    TFormTidyProperties form(store);
+    EXPECT_FALSE(form.Apply().upperCaseTags);  // the window shows the store's options
+    EXPECT_EQ(form.Apply().inputEncoding, "utf8");
+    EXPECT_EQ(form.Apply().tabSize, 4);
     form.show();
     Click(form, "ButtonDefaults");
     Click(form, "ButtonOK");
@@ -125,20 +135,47 @@ TEST_F(TidyPropertiesTest, DefaultsThenOKStoresTheBuiltInValues) {
     EXPECT_EQ(Stored("CBInputEncoding.ItemIndex").toInt(), 2);
     EXPECT_EQ(Stored("CBTabSize.Text").toString(), "1");
     EXPECT_EQ(Stored("CBTabSize.ItemIndex").toInt(), 0);
+    EXPECT_EQ(store.Options(), TidyOptions{});
 }
 
-TEST_F(TidyPropertiesTest, DestructionStoresTheControlsAgain) {
-    {
-        TFormTidyProperties form;
-        Control<QCheckBox>(form, "CBFixURI")->setChecked(true);
+TEST_F(TidyPropertiesTest, FillAndApplyCarryEveryOption) {
+    TidyOptions options;
+    options.breakBeforeBR = options.indent = options.fixComments = options.fixUri = options.tidyMark = true;
+    options.makeBare = options.makeClean = options.word2000 = options.upperCaseTags = false;
+    options.upperCaseAttributes = options.dropEmptyParas = false;
+    options.wrapEnabled = options.wrapAttributes = options.wrapPhp = options.wrapJste = true;
+    options.wrapScriptLiterals = options.wrapSections = options.altTextEnabled = true;
+    options.wrapWidth = "64";
+    options.altText = "a picture";
+    options.inputEncoding = "win1252";
+    options.outputEncoding = "ascii";
+    for (const std::optional<int> tabSize : {std::optional<int>(3), std::optional<int>(11)}) {
+        options.tabSize = tabSize;
+        TFormTidyProperties form(store);
+        form.Fill(options);
+        EXPECT_TRUE(form.Apply() == options) << *tabSize;
+        EXPECT_EQ(store.Options(), TidyOptions{});  // filling the window leaves the store alone
     }
+}
+
+TEST_F(TidyPropertiesTest, ShowingTheOptionsNeedsNoWindowMadeBefore) {
+    TidyOptions indented;
+    indented.indent = true;
+    store.SetOptions(indented);
+    QTimer::singleShot(0, [] {
+        auto* form = qobject_cast<TFormTidyProperties*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        EXPECT_TRUE(form->findChild<QCheckBox*>("CBIndent")->isChecked());
+        form->findChild<QCheckBox*>("CBFixURI")->setChecked(true);
+        QTest::mouseClick(form->findChild<QPushButton*>("ButtonOK"), Qt::LeftButton);
+    });
+    EXPECT_TRUE(ShowTidyOptions());
+    EXPECT_TRUE(store.Options().fixUri);
     EXPECT_TRUE(Stored("CBFixURI.Checked").toBool());
-    TFormTidyProperties again;
-    EXPECT_TRUE(again.Options().fixUri);
 }
 
 TEST_F(TidyPropertiesTest, WrapAndAltTextBoxesEnableTheirControls) {
-    TFormTidyProperties form;
+    TFormTidyProperties form(store);
     form.show();
     const char* const wrapControls[] = {"EditWrapWidth", "udWrapWidth", "cbWrapAttributes", "CBWrapSections",
                                         "cbWrapASP",     "cbWrapPHP",   "cbWrapLiterals",   "cbWrapJSTE"};
@@ -156,7 +193,7 @@ TEST_F(TidyPropertiesTest, WrapAndAltTextBoxesEnableTheirControls) {
 }
 
 TEST_F(TidyPropertiesTest, NumberBoxesTakeDigitsOnlyAndStayInRange) {
-    TFormTidyProperties form;
+    TFormTidyProperties form(store);
     form.show();
     Control<QCheckBox>(form, "cbEnableTextWrapping")->setChecked(true);
     auto* width = Control<QLineEdit>(form, "EditWrapWidth");
@@ -182,7 +219,7 @@ TEST_F(TidyPropertiesTest, NumberBoxesTakeDigitsOnlyAndStayInRange) {
         QTest::keyClicks(tabSize->lineEdit(), c.typed);
         form.CBTabSizeExit();
         EXPECT_EQ(tabSize->currentText(), c.after) << c.typed;
-        EXPECT_EQ(form.Options().tabSize, c.runs) << c.typed;
+        EXPECT_EQ(form.Apply().tabSize, c.runs) << c.typed;
     }
 
     // The same check runs when the focus leaves the box.
@@ -205,7 +242,7 @@ TEST_F(TidyPropertiesTest, AStoredEncodingWithNoEntryAbandonsTheRun) {
         settings.WriteInteger("FormTidyProperties", "CBTabSize.ItemIndex", 99);
         settings.WriteString("FormTidyProperties", "CBTabSize.Text", "no number");
     }
-    TFormTidyProperties form;
+    store.Load();
     test::ScopedPrompter prompter;
     EXPECT_FALSE(RunCommand([] { RunTidy("<p>x</p>"); }));
     EXPECT_EQ(prompter->Texts("error"), QStringList{"Invalid Output encoding"});
