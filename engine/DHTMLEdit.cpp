@@ -52,6 +52,38 @@ int HtmlSizeForPoints(int points) {
     return 7;
 }
 
+// Chromium's own editing keys, each bound to the command that does the same through the table.
+struct EditingKey {
+    int Key;
+    Qt::KeyboardModifiers Modifiers;
+    DHTMLCommand Command;
+};
+
+const EditingKey EditingKeys[] = {
+    {Qt::Key_B, Qt::ControlModifier, DECMD_BOLD},
+    {Qt::Key_I, Qt::ControlModifier, DECMD_ITALIC},
+    {Qt::Key_U, Qt::ControlModifier, DECMD_UNDERLINE},
+    {Qt::Key_Z, Qt::ControlModifier, DECMD_UNDO},
+    {Qt::Key_Y, Qt::ControlModifier, DECMD_REDO},
+    {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, DECMD_REDO},
+    {Qt::Key_X, Qt::ControlModifier, DECMD_CUT},
+    {Qt::Key_Delete, Qt::ShiftModifier, DECMD_CUT},
+    {Qt::Key_C, Qt::ControlModifier, DECMD_COPY},
+    {Qt::Key_Insert, Qt::ControlModifier, DECMD_COPY},
+    {Qt::Key_V, Qt::ControlModifier, DECMD_PASTE},
+    {Qt::Key_Insert, Qt::ShiftModifier, DECMD_PASTE},
+    {Qt::Key_A, Qt::ControlModifier, DECMD_SELECTALL},
+    {Qt::Key_Delete, Qt::NoModifier, DECMD_DELETE},
+};
+
+// The command of an editing key, or 0. A keypad key counts as the same key.
+int CommandForKey(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    for (const EditingKey& key : EditingKeys)
+        if (key.Key == event.key() && key.Modifiers == modifiers) return key.Command;
+    return 0;
+}
+
 QString FolderOf(const QString& path) {
     const QString folder = QFileInfo(path).absolutePath();
     return folder.endsWith('/') ? folder : folder + '/';
@@ -77,8 +109,10 @@ TDHTMLEdit::TDHTMLEdit(QWidget* parent) : QWidget(parent) {
     connect(Page, &QWebEnginePage::loadFinished, this, [this](bool ok) { LoadFinished(ok); });
     // The bridge fails its calls from now on; a load in progress ends as failed.
     connect(Engine, &EngineBridge::PageLost, this, [this] {
+        PageGone = true;
         if (IsBusy) FinishLoad(false);
     });
+    WebView->installEventFilter(this);
     NewDocument();
 }
 
@@ -90,6 +124,7 @@ void TDHTMLEdit::BeginLoad(bool dirty) {
     Engine->NewGeneration();
     IsBusy = true;
     Failed = false;
+    PageGone = false;
     DirtyAfterLoad = dirty;
     ++LoadSerial;
     AllowNextNavigation(Page);
@@ -149,6 +184,7 @@ void TDHTMLEdit::CheckReady(bool lastLook) {
 
 void TDHTMLEdit::FinishLoad(bool ok) {
     ForbidNavigation(Page);
+    WatchFocusProxy();
     Failed = !ok;
     IsBusy = false;
     // This runs inside the page's answer to a script; a handler that called the page from here
@@ -322,14 +358,90 @@ void TDHTMLEdit::SetSnapToGrid(bool on) {
 
 // ---- commands ----------------------------------------------------------------------------------
 
+const std::vector<TDHTMLEdit::CommandDefinition>& TDHTMLEdit::Commands() {
+    using S = StatusSource;
+    static const std::vector<CommandDefinition> table = {
+        {DECMD_BOLD, S::EngineWorld, nullptr},
+        {DECMD_COPY, S::EngineWorld, &TDHTMLEdit::CopyToClipboard},
+        {DECMD_CUT, S::EngineWorld, &TDHTMLEdit::CopyToClipboard},
+        {DECMD_DELETE, S::EngineWorld, nullptr},
+        {DECMD_DELETECELLS, S::EngineWorld, nullptr},
+        {DECMD_DELETECOLS, S::EngineWorld, nullptr},
+        {DECMD_DELETEROWS, S::EngineWorld, nullptr},
+        {DECMD_FINDTEXT, S::DocumentShown, &TDHTMLEdit::FindText},
+        {DECMD_FONT, S::DocumentShown, &TDHTMLEdit::ChooseFont},
+        {DECMD_GETBACKCOLOR, S::EngineWorld, nullptr},
+        {DECMD_GETBLOCKFMT, S::EngineWorld, nullptr},
+        {DECMD_GETBLOCKFMTNAMES, S::DocumentShown, nullptr},
+        {DECMD_GETFONTNAME, S::EngineWorld, nullptr},
+        {DECMD_GETFONTSIZE, S::EngineWorld, nullptr},
+        {DECMD_GETFORECOLOR, S::EngineWorld, nullptr},
+        {DECMD_HYPERLINK, S::DocumentShown, &TDHTMLEdit::AskForAddress},
+        {DECMD_IMAGE, S::EngineWorld, &TDHTMLEdit::AskForAddress},
+        {DECMD_INDENT, S::EngineWorld, nullptr},
+        {DECMD_INSERTCELL, S::EngineWorld, nullptr},
+        {DECMD_INSERTCOL, S::EngineWorld, nullptr},
+        {DECMD_INSERTROW, S::EngineWorld, nullptr},
+        {DECMD_INSERTTABLE, S::DocumentShown, nullptr},
+        {DECMD_ITALIC, S::EngineWorld, nullptr},
+        {DECMD_JUSTIFYCENTER, S::EngineWorld, nullptr},
+        {DECMD_JUSTIFYLEFT, S::EngineWorld, nullptr},
+        {DECMD_JUSTIFYRIGHT, S::EngineWorld, nullptr},
+        {DECMD_LOCK_ELEMENT, S::EngineWorld, nullptr},
+        {DECMD_MAKE_ABSOLUTE, S::EngineWorld, nullptr},
+        {DECMD_MERGECELLS, S::EngineWorld, nullptr},
+        {DECMD_ORDERLIST, S::EngineWorld, nullptr},
+        {DECMD_OUTDENT, S::EngineWorld, nullptr},
+        {DECMD_PASTE, S::DocumentShown, &TDHTMLEdit::PasteFromClipboard},
+        {DECMD_REDO, S::EngineWorld, nullptr},
+        {DECMD_REMOVEFORMAT, S::EngineWorld, nullptr},
+        {DECMD_SELECTALL, S::EngineWorld, nullptr},
+        {DECMD_SEND_BACKWARD, S::EngineWorld, nullptr},
+        {DECMD_BRING_FORWARD, S::EngineWorld, nullptr},
+        {DECMD_SEND_BELOW_TEXT, S::EngineWorld, nullptr},
+        {DECMD_BRING_ABOVE_TEXT, S::EngineWorld, nullptr},
+        {DECMD_SEND_TO_BACK, S::EngineWorld, nullptr},
+        {DECMD_BRING_TO_FRONT, S::EngineWorld, nullptr},
+        {DECMD_SETBACKCOLOR, S::EngineWorld, nullptr},
+        {DECMD_SETBLOCKFMT, S::EngineWorld, nullptr},
+        {DECMD_SETFONTNAME, S::EngineWorld, nullptr},
+        {DECMD_SETFONTSIZE, S::EngineWorld, nullptr},
+        {DECMD_SETFORECOLOR, S::EngineWorld, nullptr},
+        {DECMD_SPLITCELL, S::EngineWorld, nullptr},
+        {DECMD_UNDERLINE, S::EngineWorld, nullptr},
+        {DECMD_UNDO, S::EngineWorld, nullptr},
+        {DECMD_UNLINK, S::EngineWorld, nullptr},
+        {DECMD_UNORDERLIST, S::EngineWorld, nullptr},
+    };
+    return table;
+}
+
+const TDHTMLEdit::CommandDefinition* TDHTMLEdit::FindCommand(int command) {
+    for (const CommandDefinition& definition : Commands())
+        if (definition.Command == command) return &definition;
+    return nullptr;
+}
+
 int TDHTMLEdit::QueryStatus(int command) const {
+    const CommandDefinition* definition = FindCommand(command);
+    if (!definition) return DECMDF_NOTSUPPORTED;
     if (IsBusy) return DECMDF_DISABLED;
+    if (definition->Status == StatusSource::DocumentShown)
+        return DocumentShown() ? DECMDF_ENABLED : DECMDF_NOTSUPPORTED;
     try {
         return Engine->Evaluate(QString("window.PlovaneEngine ? PlovaneEngine.status(%1) : 0").arg(command))
             .toInt();
     } catch (const EngineError&) {
         return DECMDF_NOTSUPPORTED;
     }
+}
+
+QVariant TDHTMLEdit::ExecCommand(int command, int option, const QVariant& in) {
+    if (IsBusy) throw EngineError("The document has not finished loading.");
+    const CommandDefinition* definition = FindCommand(command);
+    if (!definition) throw EngineError("The command is not supported.");
+    if (!definition->Run) return RunCommandScript(command, in);
+    return (this->*definition->Run)(CommandCall{command, option != OLECMDEXECOPT_DONTPROMPTUSER, in});
 }
 
 QVariant TDHTMLEdit::RunCommandScript(int command, const QVariant& in) {
@@ -353,6 +465,43 @@ QVariant TDHTMLEdit::RunCommandScript(int command, const QVariant& in) {
     return answer.value("v");
 }
 
+QVariant TDHTMLEdit::CopyToClipboard(const CommandCall& call) {
+    const QVariantMap answer = Engine->Evaluate("PlovaneEngine.selectionData()").toMap();
+    const QStringList data = answer.value("v").toStringList();
+    if (answer.contains("e") || data.size() != 2) throw EngineError("There is nothing selected.");
+    auto mime = std::make_unique<QMimeData>();
+    mime->setHtml(data[0]);
+    mime->setText(data[1]);
+    QGuiApplication::clipboard()->setMimeData(mime.release());
+    if (call.Command == DECMD_CUT) RunCommandScript(DECMD_DELETE, QVariant());
+    return true;
+}
+
+QVariant TDHTMLEdit::PasteFromClipboard(const CommandCall&) {
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    if (!mime) return false;
+    const QString script = QString("PlovaneEngine.paste(%1, %2)")
+                               .arg(mime->hasHtml() ? EngineBridge::Quote(mime->html()) : "null",
+                                    EngineBridge::Quote(mime->text()));
+    const QVariantMap answer = Engine->Evaluate(script).toMap();
+    if (answer.contains("e")) throw EngineError(answer.value("e").toString());
+    return true;
+}
+
+QVariant TDHTMLEdit::AskForAddress(const CommandCall& call) {
+    QString address = call.In.toString();
+    if (call.Prompt) {
+        const bool link = call.Command == DECMD_HYPERLINK;
+        const auto typed =
+            InputBox(link ? "Hyperlink" : "Picture",
+                     link ? "Address:" : "Picture source:", address.isEmpty() && link ? "http://" : address);
+        if (!typed) return QVariant();
+        address = *typed;
+    }
+    if (address.isEmpty()) throw EngineError("No address was given.");
+    return RunCommandScript(call.Command, address);
+}
+
 bool TDHTMLEdit::Find(const QString& text) {
     if (text.isEmpty()) return false;
     return Engine->Evaluate("PlovaneEngine.find(" + EngineBridge::Quote(text) + ", true, false, false)")
@@ -361,105 +510,78 @@ bool TDHTMLEdit::Find(const QString& text) {
 
 bool TDHTMLEdit::FindNext() { return !IsBusy && Find(LastFind); }
 
-QVariant TDHTMLEdit::ExecCommand(int command, int option, const QVariant& in) {
-    if (IsBusy) throw EngineError("The document has not finished loading.");
-    const bool prompt = option != OLECMDEXECOPT_DONTPROMPTUSER;
-    switch (command) {
-        case DECMD_COPY:
-        case DECMD_CUT: {
-            const QVariantMap answer = Engine->Evaluate("PlovaneEngine.selectionData()").toMap();
-            const QStringList data = answer.value("v").toStringList();
-            if (answer.contains("e") || data.size() != 2) throw EngineError("There is nothing selected.");
-            auto mime = std::make_unique<QMimeData>();
-            mime->setHtml(data[0]);
-            mime->setText(data[1]);
-            QGuiApplication::clipboard()->setMimeData(mime.release());
-            if (command == DECMD_CUT) RunCommandScript(DECMD_DELETE, QVariant());
-            return true;
-        }
-        case DECMD_PASTE: {
-            const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
-            if (!mime) return false;
-            const QString script = QString("PlovaneEngine.paste(%1, %2)")
-                                       .arg(mime->hasHtml() ? EngineBridge::Quote(mime->html()) : "null",
-                                            EngineBridge::Quote(mime->text()));
-            const QVariantMap answer = Engine->Evaluate(script).toMap();
-            if (answer.contains("e")) throw EngineError(answer.value("e").toString());
-            return true;
-        }
-        case DECMD_HYPERLINK:
-        case DECMD_IMAGE: {
-            QString address = in.toString();
-            if (prompt) {
-                const bool link = command == DECMD_HYPERLINK;
-                const auto typed = InputBox(
-                    link ? "Hyperlink" : "Picture",
-                    link ? "Address:" : "Picture source:", address.isEmpty() && link ? "http://" : address);
-                if (!typed) return QVariant();
-                address = *typed;
-            }
-            if (address.isEmpty()) throw EngineError("No address was given.");
-            return RunCommandScript(command, address);
-        }
-        case DECMD_FINDTEXT: {
-            QString text = in.toString();
-            if (prompt) {
-                const auto typed = InputBox("Find", "Find what:", text.isEmpty() ? LastFind : text);
-                if (!typed) return QVariant();
-                text = *typed;
-            }
-            LastFind = text;
-            return Find(text);
-        }
-        case DECMD_FONT: {
-            QFont current(RunCommandScript(DECMD_GETFONTNAME, QVariant()).toString());
-            const int size = RunCommandScript(DECMD_GETFONTSIZE, QVariant()).toInt();
-            current.setPointSize(PointSizes[qBound(1, size, 7) - 1]);
-            current.setBold(QueryStatus(DECMD_BOLD) == DECMDF_LATCHED);
-            current.setItalic(QueryStatus(DECMD_ITALIC) == DECMDF_LATCHED);
-            current.setUnderline(QueryStatus(DECMD_UNDERLINE) == DECMDF_LATCHED);
-            std::optional<QFont> chosen = current;
-            if (prompt) chosen = CurrentPrompter().ChooseFont(current);
-            if (!chosen) return QVariant();
-            RunCommandScript(DECMD_SETFONTNAME, chosen->family());
-            RunCommandScript(DECMD_SETFONTSIZE, HtmlSizeForPoints(chosen->pointSize()));
-            const std::pair<int, bool> styles[] = {{DECMD_BOLD, chosen->bold()},
-                                                   {DECMD_ITALIC, chosen->italic()},
-                                                   {DECMD_UNDERLINE, chosen->underline()}};
-            for (const auto& [styleCommand, wanted] : styles)
-                if ((QueryStatus(styleCommand) == DECMDF_LATCHED) != wanted)
-                    RunCommandScript(styleCommand, QVariant());
-            return true;
-        }
-        default:
-            return RunCommandScript(command, in);
+QVariant TDHTMLEdit::FindText(const CommandCall& call) {
+    QString text = call.In.toString();
+    if (call.Prompt) {
+        const auto typed = InputBox("Find", "Find what:", text.isEmpty() ? LastFind : text);
+        if (!typed) return QVariant();
+        text = *typed;
     }
+    LastFind = text;
+    return Find(text);
 }
 
+QVariant TDHTMLEdit::ChooseFont(const CommandCall& call) {
+    QFont current(RunCommandScript(DECMD_GETFONTNAME, QVariant()).toString());
+    const int size = RunCommandScript(DECMD_GETFONTSIZE, QVariant()).toInt();
+    current.setPointSize(PointSizes[qBound(1, size, 7) - 1]);
+    current.setBold(QueryStatus(DECMD_BOLD) == DECMDF_LATCHED);
+    current.setItalic(QueryStatus(DECMD_ITALIC) == DECMDF_LATCHED);
+    current.setUnderline(QueryStatus(DECMD_UNDERLINE) == DECMDF_LATCHED);
+    std::optional<QFont> chosen = current;
+    if (call.Prompt) chosen = CurrentPrompter().ChooseFont(current);
+    if (!chosen) return QVariant();
+    RunCommandScript(DECMD_SETFONTNAME, chosen->family());
+    RunCommandScript(DECMD_SETFONTSIZE, HtmlSizeForPoints(chosen->pointSize()));
+    const std::pair<int, bool> styles[] = {{DECMD_BOLD, chosen->bold()},
+                                           {DECMD_ITALIC, chosen->italic()},
+                                           {DECMD_UNDERLINE, chosen->underline()}};
+    for (const auto& [styleCommand, wanted] : styles)
+        if ((QueryStatus(styleCommand) == DECMDF_LATCHED) != wanted)
+            RunCommandScript(styleCommand, QVariant());
+    return true;
+}
+
+// ---- keys --------------------------------------------------------------------------------------
+
 int TDHTMLEdit::TranslateAccelerator(QKeyEvent* event) {
-    if (!event || IsBusy || !(event->modifiers() & Qt::ControlModifier)) return 1;
-    int command = 0;
-    switch (event->key()) {
-        case Qt::Key_B:
-            command = DECMD_BOLD;
-            break;
-        case Qt::Key_I:
-            command = DECMD_ITALIC;
-            break;
-        case Qt::Key_U:
-            command = DECMD_UNDERLINE;
-            break;
-        case Qt::Key_Z:
-            command = DECMD_UNDO;
-            break;
-        case Qt::Key_Y:
-            command = DECMD_REDO;
-            break;
-        default:
-            return 1;
-    }
-    RunCommand([&] { ExecCommand(command, OLECMDEXECOPT_DONTPROMPTUSER); });
+    const int command = event ? CommandForKey(*event) : 0;
+    if (!command) return 1;
+    RunCommand([&] {
+        if ((QueryStatus(command) & DECMDF_ENABLED) == DECMDF_ENABLED)
+            ExecCommand(command, OLECMDEXECOPT_DONTPROMPTUSER);
+    });
     return 0;
+}
+
+// Chromium gives its editing widget (the view's focus proxy) a new instance when the page's process
+// is replaced, so the widget is looked for again whenever the view gains a child and after a load.
+void TDHTMLEdit::WatchFocusProxy() {
+    QWidget* proxy = WebView->focusProxy();
+    if (!proxy || proxy == KeyTarget) return;
+    if (KeyTarget) KeyTarget->removeEventFilter(this);
+    KeyTarget = proxy;
+    KeyTarget->installEventFilter(this);
+}
+
+bool TDHTMLEdit::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == WebView) {
+        if (event->type() == QEvent::ChildAdded)
+            QMetaObject::invokeMethod(this, &TDHTMLEdit::WatchFocusProxy, Qt::QueuedConnection);
+    } else if (watched == KeyTarget) {
+        if (event->type() == QEvent::ShortcutOverride) {
+            // Winning the override keeps a menu shortcut on the same key from taking it, so the
+            // key press comes here and runs the command once.
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (CommandForKey(*key)) {
+                key->accept();
+                return true;
+            }
+        } else if (event->type() == QEvent::KeyPress) {
+            if (TranslateAccelerator(static_cast<QKeyEvent*>(event)) == 0) return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 // ---- events ------------------------------------------------------------------------------------

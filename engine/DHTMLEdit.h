@@ -5,10 +5,12 @@
 // the control Busy until the page has loaded and engine.js is ready; DocumentComplete fires then.
 // Work on the document waits until Busy is false (see WaitUntilReady in QelDHTMLLib.h).
 #pragma once
+#include <QPointer>
 #include <QString>
 #include <QVariant>
 #include <QWidget>
 #include <memory>
+#include <vector>
 
 #include "engine/DHTMLCommands.h"
 #include "engine/DomRef.h"
@@ -78,13 +80,32 @@ public:
     // a block format name, {rows, columns} for a table); the answer is the command's output.
     // Throws EngineError when the command is not supported or not possible here.
     QVariant ExecCommand(int command, int option = OLECMDEXECOPT_DODEFAULT, const QVariant& in = QVariant());
-    // A DECMDF_* value; a query that fails is DECMDF_NOTSUPPORTED.
+    // A DECMDF_* value; a query that fails is DECMDF_NOTSUPPORTED. At most one call into the page.
     int QueryStatus(int command) const;
     // Find Next: repeats the last DECMD_FINDTEXT search without a dialog. True when found.
     bool FindNext();
 
-    // Editing keys the engine handles itself; 0 when the key was consumed.
+    // The editing keys (Ctrl+B, Ctrl+Z, Ctrl+C, Delete, ...): each runs its command through
+    // ExecCommand when the command is enabled, and is consumed either way (0); any other key gives 1.
+    // The view's own key events come here first, so Chromium never runs one of these on a key itself.
     int TranslateAccelerator(QKeyEvent* event);
+
+    // One command: how its status is found and how it runs. The status comes from engine.js's
+    // command table, or is enabled whenever a document is shown; the command runs as engine.js's
+    // command (Run empty) or as the member given (clipboard, prompts, find, font dialog).
+    enum class StatusSource { EngineWorld, DocumentShown };
+    struct CommandCall {
+        int Command;
+        bool Prompt;  // the command may ask the user
+        QVariant In;
+    };
+    struct CommandDefinition {
+        DHTMLCommand Command;
+        StatusSource Status;
+        QVariant (TDHTMLEdit::*Run)(const CommandCall& call);
+    };
+    // The design view's commands, one definition each; a command that is not here is not supported.
+    static const std::vector<CommandDefinition>& Commands();
 
     EngineBridge& Bridge() const { return *Engine; }
     QWebEngineView* View() const { return WebView; }
@@ -99,6 +120,9 @@ signals:
     void onmousemove();
     void onkeyup();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     friend class EngineEvents;
     void BeginLoad(bool dirty);
@@ -109,8 +133,16 @@ private:
     void ApplyOptions();
     void Dispatch(const QString& kind, const QVariantList& arguments);
     QString SerializedHTML() const;
+    static const CommandDefinition* FindCommand(int command);
+    bool DocumentShown() const { return !IsBusy && !Failed && !PageGone; }
     QVariant RunCommandScript(int command, const QVariant& in);
+    QVariant CopyToClipboard(const CommandCall& call);
+    QVariant PasteFromClipboard(const CommandCall& call);
+    QVariant AskForAddress(const CommandCall& call);
+    QVariant FindText(const CommandCall& call);
+    QVariant ChooseFont(const CommandCall& call);
     bool Find(const QString& text);
+    void WatchFocusProxy();
 
     QWebEngineView* WebView = nullptr;
     QWebEnginePage* Page = nullptr;
@@ -121,6 +153,7 @@ private:
     QString Base;
     bool IsBusy = false;
     bool Failed = false;
+    bool PageGone = false;  // the page's process ended after the document was shown
     bool DirtyAfterLoad = false;
     bool Details = false;
     bool Borders = false;
@@ -128,6 +161,7 @@ private:
     bool Preservation = true;
     quint64 LoadSerial = 0;
     QString LastFind;
+    QPointer<QWidget> KeyTarget;  // the view's focus proxy, whose key events pass eventFilter
 };
 
 }  // namespace plovane

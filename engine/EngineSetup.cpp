@@ -10,6 +10,7 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 
+#include "engine/CommandConstants.h"
 #include "platform/Errors.h"
 
 // Resources of a static library are only linked in when something asks for them by name.
@@ -71,7 +72,8 @@ QWebEngineProfile* EngineProfile() {
 
 QString EngineWorldScript() {
     InitEngineResources();
-    return ReadResource(":/qtwebchannel/qwebchannel.js") + "\n" + ReadResource(":/plovane/engine/engine.js");
+    return ReadResource(":/qtwebchannel/qwebchannel.js") + "\n" + CommandConstantsScript() +
+           ReadResource(":/plovane/engine/engine.js");
 }
 
 QWebEnginePage* CreateEnginePage(QObject* parent, bool guarded) {

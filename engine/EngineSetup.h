@@ -16,7 +16,7 @@ constexpr int MaxContentBytes = 1900 * 1024;
 // One off-the-record profile for every engine page, so nothing is written to the home folder.
 QWebEngineProfile* EngineProfile();
 
-// The script of the application world: the web channel client followed by engine.js.
+// The script of the application world: the web channel client, the command constants, engine.js.
 QString EngineWorldScript();
 
 // A page on the shared profile with page scripts off. A guarded page refuses every main-frame

@@ -1135,172 +1135,260 @@
         return document.execCommand('insertHTML', false, html + '</table>');
     }
 
-    const nativeCommands = {
-        5000: 'bold', 5004: 'delete', 5018: 'indent', 5023: 'italic', 5024: 'justifyCenter', 5025: 'justifyLeft',
-        5026: 'justifyRight', 5030: 'insertOrderedList', 5031: 'outdent', 5033: 'redo', 5034: 'removeFormat',
-        5035: 'selectAll', 5048: 'underline', 5049: 'undo', 5050: 'unlink', 5051: 'insertUnorderedList',
-        5044: 'fontName', 5045: 'fontSize', 5046: 'foreColor', 5042: 'backColor', 5016: 'createLink',
-        5017: 'insertImage',
-    };
-    const latching = new Set([5000, 5023, 5048, 5024, 5025, 5026, 5030, 5051]);
+    function removeEmptyTable(table) {
+        if (!table.querySelector('td, th')) table.remove();
+    }
 
-    // Status values: 0 not supported, 1 disabled, 3 enabled, 7 latched.
-    function status(cmd) {
+    function insertCell() {
         const cell = currentCell();
+        cell.parentNode.insertBefore(newCell(cell), cell);
+        return true;
+    }
+
+    function insertColumn() {
+        const cell = currentCell();
+        const table = ancestor(cell, ['TABLE']);
+        const index = cell.cellIndex;
+        for (const row of Array.from(table.rows)) {
+            const at = row.cells[Math.min(index, row.cells.length)] || null;
+            row.insertBefore(newCell(at || cell), at);
+        }
+        return true;
+    }
+
+    function insertRow() {
+        const cell = currentCell();
+        const row = cell.parentNode;
+        const fresh = document.createElement('TR');
+        for (const c of Array.from(row.cells)) {
+            const n = newCell(c);
+            if (c.colSpan > 1) n.colSpan = c.colSpan;
+            fresh.appendChild(n);
+        }
+        row.parentNode.insertBefore(fresh, row);
+        return true;
+    }
+
+    function deleteCells() {
+        for (const c of selectedCells()) c.remove();
+        return true;
+    }
+
+    function deleteColumns() {
+        const cell = currentCell();
+        const table = ancestor(cell, ['TABLE']);
+        const index = cell.cellIndex;
+        for (const row of Array.from(table.rows)) if (row.cells[index]) row.cells[index].remove();
+        removeEmptyTable(table);
+        return true;
+    }
+
+    function deleteRows() {
+        const cell = currentCell();
+        const table = ancestor(cell, ['TABLE']);
+        cell.parentNode.remove();
+        removeEmptyTable(table);
+        return true;
+    }
+
+    function mergeCells() {
+        const cells = selectedCells();
+        if (cells.length < 2) throw new Error('Invalid argument.');
+        const first = cells[0];
+        let span = first.colSpan;
+        for (const c of cells.slice(1)) {
+            span += c.colSpan;
+            while (c.firstChild) first.appendChild(c.firstChild);
+            c.remove();
+        }
+        first.colSpan = span;
+        return true;
+    }
+
+    function splitCell() {
+        const cell = currentCell();
+        if (cell.colSpan < 2) throw new Error('Invalid argument.');
+        const rest = cell.colSpan - 1;
+        if (rest > 1) cell.colSpan = rest; else cell.removeAttribute('colspan');
+        cell.after(newCell(cell));
+        return true;
+    }
+
+    function toggleAbsolute() {
         const ctl = controlElement(document);
-        const en = function (b) { return b ? 3 : 1; };
-        switch (cmd) {
-            case 5002: case 5003: {
-                const r = currentRange(document);
-                return en(!!ctl || (!!r && !r.collapsed));
-            }
-            case 5032: case 5008: case 5009: case 5012: case 5022: return 3;
-            case 5010: case 5011: case 5013: case 5014: case 5015: case 5043:
-                return en(!!currentRange(document) || !!ctl);
-            case 5005: case 5006: case 5007: case 5019: case 5020: case 5021: return en(!!cell);
-            case 5029: return en(selectedCells().length > 1);
-            case 5047: return en(!!cell && cell.colSpan > 1);
-            case 5027: return ctl && isAbsolute(ctl) ? (isLocked(ctl) ? 7 : 3) : 1;
-            case 5028: return ctl ? (isAbsolute(ctl) ? 7 : 3) : 1;
-            case 5036: case 5037: case 5038: case 5039: case 5040: case 5041: return en(isAbsolute(ctl));
-            case 5052: return 0;
+        if (!ctl) throw new Error('Invalid argument.');
+        if (isAbsolute(ctl)) {
+            ctl.style.removeProperty('position');
+            ctl.style.removeProperty('left');
+            ctl.style.removeProperty('top');
+            ctl.style.removeProperty('z-index');
+        } else {
+            const left = ctl.offsetLeft, top = ctl.offsetTop;
+            ctl.style.position = 'absolute';
+            ctl.style.left = left + 'px';
+            ctl.style.top = top + 'px';
         }
-        const name = nativeCommands[cmd];
-        if (!name) return 0;
-        if (cmd === 5016) return 3;
-        let enabled;
-        try { enabled = document.queryCommandEnabled(name); } catch (e) { enabled = false; }
-        if (!enabled) return 1;
-        if (latching.has(cmd)) {
-            let latched = false;
-            try { latched = document.queryCommandState(name); } catch (e) { latched = false; }
-            return latched ? 7 : 3;
-        }
-        return 3;
+        return true;
+    }
+
+    function toggleLock() {
+        const ctl = controlElement(document);
+        if (!isAbsolute(ctl)) throw new Error('Invalid argument.');
+        setAttr(ctl, 'design_time_lock', isLocked(ctl) ? '' : 'true');
+        return true;
+    }
+
+    // ---- the command table ---------------------------------------------------------------------
+    // DECMD (command numbers) and DECMDF (status values) are put before this script, made from the
+    // C++ header that publishes them. Each entry has a status function, an action taking the
+    // command's input, or both; the C++ side's table says which of the two it asks this side for,
+    // and does the rest itself (clipboard, prompts, find, font dialog).
+
+    function enabledIf(on) { return on ? DECMDF.ENABLED : DECMDF.DISABLED; }
+    function always() { return DECMDF.ENABLED; }
+    function withSelection() {
+        const r = currentRange(document);
+        return enabledIf(!!controlElement(document) || (!!r && !r.collapsed));
+    }
+    function withCaret() { return enabledIf(!!currentRange(document) || !!controlElement(document)); }
+    function inCell() { return enabledIf(!!currentCell()); }
+    function onAbsolute() { return enabledIf(isAbsolute(controlElement(document))); }
+
+    function textArgument(value) { return value === undefined || value === null ? null : String(value); }
+    function sizeArgument(value) { return String(Math.max(1, Math.min(7, parseInt(value, 10) || 3))); }
+
+    // Chromium's editing command `name`. Options: latching (its state shows as latched), unchecked
+    // (runs even when reported disabled), history (undo and redo: unchecked, and a control selection
+    // stays as it is), argument (turns the input into the command's value), onControl (may act on
+    // the selected element itself and answer true).
+    function editing(name, options) {
+        const o = options || {};
+        const entry = {
+            status: function () {
+                let enabled;
+                try { enabled = document.queryCommandEnabled(name); } catch (e) { enabled = false; }
+                if (!enabled) return DECMDF.DISABLED;
+                if (!o.latching) return DECMDF.ENABLED;
+                let latched;
+                try { latched = document.queryCommandState(name); } catch (e) { latched = false; }
+                return latched ? DECMDF.LATCHED : DECMDF.ENABLED;
+            },
+            run: function (value) {
+                if (!o.unchecked && !o.history && entry.status() === DECMDF.DISABLED)
+                    throw new Error('The command is not enabled.');
+                const arg = (o.argument || textArgument)(value);
+                const ctl = controlElement(document);
+                if (ctl && o.onControl && o.onControl(ctl, arg)) return true;
+                // Formatting a control selection formats the element itself.
+                if (ctl && !o.history) selectControl(ctl);
+                return document.execCommand(name, false, arg);
+            },
+        };
+        return entry;
+    }
+
+    const latching = {latching: true};
+    const commands = {
+        [DECMD.BOLD]: editing('bold', latching),
+        [DECMD.COPY]: {status: withSelection},
+        [DECMD.CUT]: {status: withSelection},
+        // The Delete key's command: the selection, or the character after the caret.
+        [DECMD.DELETE]: editing('forwardDelete'),
+        [DECMD.DELETECELLS]: {status: inCell, run: deleteCells},
+        [DECMD.DELETECOLS]: {status: inCell, run: deleteColumns},
+        [DECMD.DELETEROWS]: {status: inCell, run: deleteRows},
+        [DECMD.GETBACKCOLOR]: {status: withCaret, run: function () {
+            return colorText(document.queryCommandValue('backColor'));
+        }},
+        [DECMD.GETBLOCKFMT]: {status: withCaret, run: currentBlockFormat},
+        [DECMD.GETBLOCKFMTNAMES]: {run: function () {
+            return blockFormats.map(function (f) { return f[0]; });
+        }},
+        [DECMD.GETFONTNAME]: {status: withCaret, run: function () {
+            return document.queryCommandValue('fontName').replace(/^"|"$/g, '');
+        }},
+        [DECMD.GETFONTSIZE]: {status: withCaret, run: function () {
+            return parseInt(document.queryCommandValue('fontSize'), 10) || 3;
+        }},
+        [DECMD.GETFORECOLOR]: {status: withCaret, run: function () {
+            return colorText(document.queryCommandValue('foreColor'));
+        }},
+        // Link and picture addresses are asked for on the C++ side first.
+        [DECMD.HYPERLINK]: {run: editing('createLink', {unchecked: true}).run},
+        [DECMD.IMAGE]: editing('insertImage', {onControl: function (ctl, src) {
+            if (ctl.tagName !== 'IMG' || !src) return false;
+            ctl.setAttribute('src', src);
+            return true;
+        }}),
+        [DECMD.INDENT]: editing('indent'),
+        [DECMD.INSERTCELL]: {status: inCell, run: insertCell},
+        [DECMD.INSERTCOL]: {status: inCell, run: insertColumn},
+        [DECMD.INSERTROW]: {status: inCell, run: insertRow},
+        [DECMD.INSERTTABLE]: {run: function (value) {
+            const size = Array.isArray(value) ? value : [];
+            return insertTable(Number(size[0]) || 2, Number(size[1]) || 2);
+        }},
+        [DECMD.ITALIC]: editing('italic', latching),
+        [DECMD.JUSTIFYCENTER]: editing('justifyCenter', latching),
+        [DECMD.JUSTIFYLEFT]: editing('justifyLeft', latching),
+        [DECMD.JUSTIFYRIGHT]: editing('justifyRight', latching),
+        [DECMD.LOCK_ELEMENT]: {
+            status: function () {
+                const ctl = controlElement(document);
+                return isAbsolute(ctl) ? (isLocked(ctl) ? DECMDF.LATCHED : DECMDF.ENABLED) : DECMDF.DISABLED;
+            },
+            run: toggleLock,
+        },
+        [DECMD.MAKE_ABSOLUTE]: {
+            status: function () {
+                const ctl = controlElement(document);
+                return ctl ? (isAbsolute(ctl) ? DECMDF.LATCHED : DECMDF.ENABLED) : DECMDF.DISABLED;
+            },
+            run: toggleAbsolute,
+        },
+        [DECMD.MERGECELLS]: {
+            status: function () { return enabledIf(selectedCells().length > 1); },
+            run: mergeCells,
+        },
+        [DECMD.ORDERLIST]: editing('insertOrderedList', latching),
+        [DECMD.OUTDENT]: editing('outdent'),
+        [DECMD.REDO]: editing('redo', {history: true}),
+        [DECMD.REMOVEFORMAT]: editing('removeFormat'),
+        [DECMD.SELECTALL]: editing('selectAll'),
+        [DECMD.SEND_BACKWARD]: {status: onAbsolute, run: function () { return zOrder('backward'); }},
+        [DECMD.BRING_FORWARD]: {status: onAbsolute, run: function () { return zOrder('forward'); }},
+        [DECMD.SEND_BELOW_TEXT]: {status: onAbsolute, run: function () { return zOrder('below'); }},
+        [DECMD.BRING_ABOVE_TEXT]: {status: onAbsolute, run: function () { return zOrder('above'); }},
+        [DECMD.SEND_TO_BACK]: {status: onAbsolute, run: function () { return zOrder('back'); }},
+        [DECMD.BRING_TO_FRONT]: {status: onAbsolute, run: function () { return zOrder('front'); }},
+        [DECMD.SETBACKCOLOR]: editing('backColor'),
+        [DECMD.SETBLOCKFMT]: {status: withCaret, run: setBlockFormat},
+        [DECMD.SETFONTNAME]: editing('fontName'),
+        [DECMD.SETFONTSIZE]: editing('fontSize', {argument: sizeArgument}),
+        [DECMD.SETFORECOLOR]: editing('foreColor'),
+        [DECMD.SPLITCELL]: {
+            status: function () { const cell = currentCell(); return enabledIf(!!cell && cell.colSpan > 1); },
+            run: splitCell,
+        },
+        [DECMD.UNDERLINE]: editing('underline', latching),
+        [DECMD.UNDO]: editing('undo', {history: true}),
+        [DECMD.UNLINK]: editing('unlink'),
+        [DECMD.UNORDERLIST]: editing('insertUnorderedList', latching),
+    };
+
+    function commandEntry(cmd) {
+        return Object.prototype.hasOwnProperty.call(commands, cmd) ? commands[cmd] : null;
+    }
+
+    function status(cmd) {
+        const entry = commandEntry(cmd);
+        return entry && entry.status ? entry.status() : DECMDF.NOTSUPPORTED;
     }
 
     function exec(cmd, value) {
-        const ctl = controlElement(document);
-        switch (cmd) {
-            case 5010: return colorText(document.queryCommandValue('backColor'));
-            case 5011: return currentBlockFormat();
-            case 5012: return blockFormats.map(function (f) { return f[0]; });
-            case 5013: return document.queryCommandValue('fontName').replace(/^"|"$/g, '');
-            case 5014: return parseInt(document.queryCommandValue('fontSize'), 10) || 3;
-            case 5015: return colorText(document.queryCommandValue('foreColor'));
-            case 5043: return setBlockFormat(value);
-            case 5022: {
-                const size = Array.isArray(value) ? value : [];
-                return insertTable(Number(size[0]) || 2, Number(size[1]) || 2);
-            }
-            case 5019: {
-                const cell = currentCell();
-                cell.parentNode.insertBefore(newCell(cell), cell);
-                return true;
-            }
-            case 5020: {
-                const cell = currentCell();
-                const table = ancestor(cell, ['TABLE']);
-                const index = cell.cellIndex;
-                for (const row of Array.from(table.rows)) {
-                    const at = row.cells[Math.min(index, row.cells.length)] || null;
-                    row.insertBefore(newCell(at || cell), at);
-                }
-                return true;
-            }
-            case 5021: {
-                const cell = currentCell();
-                const row = cell.parentNode;
-                const fresh = document.createElement('TR');
-                for (const c of Array.from(row.cells)) {
-                    const n = newCell(c);
-                    if (c.colSpan > 1) n.colSpan = c.colSpan;
-                    fresh.appendChild(n);
-                }
-                row.parentNode.insertBefore(fresh, row);
-                return true;
-            }
-            case 5005: {
-                for (const c of selectedCells()) c.remove();
-                return true;
-            }
-            case 5006: {
-                const cell = currentCell();
-                const table = ancestor(cell, ['TABLE']);
-                const index = cell.cellIndex;
-                for (const row of Array.from(table.rows)) if (row.cells[index]) row.cells[index].remove();
-                removeEmptyTable(table);
-                return true;
-            }
-            case 5007: {
-                const cell = currentCell();
-                const table = ancestor(cell, ['TABLE']);
-                cell.parentNode.remove();
-                removeEmptyTable(table);
-                return true;
-            }
-            case 5029: {
-                const cells = selectedCells();
-                if (cells.length < 2) throw new Error('Invalid argument.');
-                const first = cells[0];
-                let span = first.colSpan;
-                for (const c of cells.slice(1)) {
-                    span += c.colSpan;
-                    while (c.firstChild) first.appendChild(c.firstChild);
-                    c.remove();
-                }
-                first.colSpan = span;
-                return true;
-            }
-            case 5047: {
-                const cell = currentCell();
-                if (cell.colSpan < 2) throw new Error('Invalid argument.');
-                const rest = cell.colSpan - 1;
-                if (rest > 1) cell.colSpan = rest; else cell.removeAttribute('colspan');
-                cell.after(newCell(cell));
-                return true;
-            }
-            case 5028: {
-                if (!ctl) throw new Error('Invalid argument.');
-                if (isAbsolute(ctl)) {
-                    ctl.style.removeProperty('position');
-                    ctl.style.removeProperty('left');
-                    ctl.style.removeProperty('top');
-                    ctl.style.removeProperty('z-index');
-                } else {
-                    const left = ctl.offsetLeft, top = ctl.offsetTop;
-                    ctl.style.position = 'absolute';
-                    ctl.style.left = left + 'px';
-                    ctl.style.top = top + 'px';
-                }
-                return true;
-            }
-            case 5027:
-                if (!isAbsolute(ctl)) throw new Error('Invalid argument.');
-                setAttr(ctl, 'design_time_lock', isLocked(ctl) ? '' : 'true');
-                return true;
-            case 5036: return zOrder('backward');
-            case 5037: return zOrder('forward');
-            case 5038: return zOrder('below');
-            case 5039: return zOrder('above');
-            case 5040: return zOrder('back');
-            case 5041: return zOrder('front');
-        }
-        const name = nativeCommands[cmd];
-        if (!name) throw new Error('The command is not supported.');
-        if (status(cmd) === 1 && cmd !== 5049 && cmd !== 5033) throw new Error('The command is not enabled.');
-        let arg = value === undefined || value === null ? null : String(value);
-        if (cmd === 5045) arg = String(Math.max(1, Math.min(7, parseInt(value, 10) || 3)));
-        if (cmd === 5017 && ctl && ctl.tagName === 'IMG' && arg) { ctl.setAttribute('src', arg); return true; }
-        if (ctl && cmd !== 5049 && cmd !== 5033) {
-            // Formatting a control selection formats the element itself.
-            selectControl(ctl);
-        }
-        return document.execCommand(name, false, arg);
-    }
-
-    function removeEmptyTable(table) {
-        if (!table.querySelector('td, th')) table.remove();
+        const entry = commandEntry(cmd);
+        if (!entry || !entry.run) throw new Error('The command is not supported.');
+        return entry.run(value);
     }
 
     // ---- mouse and keys ------------------------------------------------------------------------
@@ -1412,7 +1500,11 @@
             });
         },
         setDirty: function (v) { state.dirty = !!v; return true; },
-        status: function (cmd) { try { return status(cmd); } catch (e) { return 0; } },
+        status: function (cmd) { try { return status(cmd); } catch (e) { return DECMDF.NOTSUPPORTED; } },
+        // The table's shape, for checking it against the C++ side's: [command, has status, has action].
+        commandTable: function () {
+            return Object.keys(commands).map(function (k) { return [Number(k), !!commands[k].status, !!commands[k].run]; });
+        },
         exec: function (cmd, value) { return run(function () { return exec(cmd, inp(value)); }); },
         setOptions: function (o) {
             state.details = !!o.details;
