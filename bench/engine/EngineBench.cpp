@@ -1,5 +1,6 @@
-// Speed of the engine: a bridge round trip, reading DocumentHTML of a 500 KB page, and loading that
-// page through DesignLoadFile against a bare QWebEngineView load of the same file.
+// Speed of the engine: a bridge round trip, the command status a toolbar refresh reads, reading
+// DocumentHTML of a 500 KB page, and loading that page through DesignLoadFile against a bare
+// QWebEngineView load of the same file.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -42,6 +43,29 @@ void BridgeRoundTrip(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(p.Get("tagName"));
 }
 BENCHMARK(BridgeRoundTrip)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The commands whose status one refresh of the main frame's toolbars reads.
+const int ToolbarCommands[] = {
+    DECMD_BOLD,         DECMD_ITALIC,      DECMD_UNDERLINE,   DECMD_JUSTIFYLEFT,  DECMD_JUSTIFYCENTER,
+    DECMD_JUSTIFYRIGHT, DECMD_GETBLOCKFMT, DECMD_GETFONTNAME, DECMD_GETFONTSIZE,  DECMD_GETFORECOLOR,
+    DECMD_FONT,         DECMD_INDENT,      DECMD_OUTDENT,     DECMD_SETFORECOLOR, DECMD_SETFONTSIZE,
+    DECMD_UNDO,         DECMD_REDO,        DECMD_CUT,         DECMD_COPY,         DECMD_PASTE,
+    DECMD_DELETE,       DECMD_INSERTCOL,   DECMD_INSERTROW,   DECMD_DELETECOLS,   DECMD_DELETEROWS,
+    DECMD_SPLITCELL,    DECMD_MERGECELLS,  DECMD_ORDERLIST,   DECMD_UNORDERLIST,  DECMD_FINDTEXT,
+};
+
+void QueryStatusOf30ToolbarCommands(benchmark::State& state) {
+    DesignSetHTML(Edit.get(),
+                  "<body><p id=p>Some <b>bold</b> words</p><table><tr><td id=c>cell</td></tr></table></body>",
+                  false);
+    Edit->Bridge().Evaluate("getSelection().selectAllChildren(document.getElementById('c'))");
+    for (auto _ : state)
+        for (const int command : ToolbarCommands) benchmark::DoNotOptimize(Edit->QueryStatus(command));
+}
+BENCHMARK(QueryStatusOf30ToolbarCommands)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 void DocumentHtmlRead500KB(benchmark::State& state) {
     DesignLoadFile(Edit.get(), BigPage);
