@@ -18,6 +18,8 @@ public:
     virtual void SetStatusText(const QString& text) = 0;
     // Runs the frame's Save command on the active page; errors are shown there.
     virtual void RunSave() = 0;
+    // The page's menus changed (it shows another tab): the active page's PageMenus() are shown anew.
+    virtual void PageMenusChanged(TFormChild* /*page*/) {}
 };
 
 }  // namespace plovane

@@ -11,6 +11,7 @@
 
 #include "engine/DHTMLEdit.h"
 #include "engine/QelDHTMLLib.h"
+#include "page/DesignCommands.h"
 #include "page/PageHost.h"
 #include "platform/Application.h"
 #include "platform/Errors.h"
@@ -84,6 +85,7 @@ TFormChild::TFormChild(PageHost& host, QWidget* parent)
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
     ButtonDummy->setObjectName(QStringLiteral("ButtonDummy"));
     PopupMenuDesign->setObjectName(QStringLiteral("PopupMenuDesign"));
+    PageCommands = new DesignCommands(*this);  // fills PopupMenuDesign
 
     // The focus target sits behind the views, where nobody sees it.
     ButtonDummy->setGeometry(0, 0, 1, 1);
@@ -130,6 +132,7 @@ TFormChild::TFormChild(PageHost& host, QWidget* parent)
         const QSignalBlocker block(TabSet);
         TabSet->setCurrentIndex(PageControl->currentIndex());
         if (CurrentTab() != TabEdit) Host.ResetToolbars();
+        Host.PageMenusChanged(this);
     };
     connect(TabSet, &QTabBar::currentChanged, this, [this](int index) { TabSetChange(index); });
 
@@ -167,6 +170,10 @@ bool TFormChild::Modified() const { return DHTMLEdit->IsDirty(); }
 
 QString TFormChild::StatusPanelText(int index) const {
     return Panels.value(index) ? Panels.at(index)->text() : QString();
+}
+
+QList<QMenu*> TFormChild::PageMenus() const {
+    return CurrentTab() == TabEdit ? PageCommands->Menus() : QList<QMenu*>();
 }
 
 TFormChild::Tab TFormChild::CurrentTab() const { return Tab(PageControl->currentIndex()); }

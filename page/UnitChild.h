@@ -16,6 +16,7 @@
 
 namespace plovane {
 
+class DesignCommands;
 class PageHost;
 class TDHTMLEdit;
 
@@ -61,6 +62,11 @@ public:
     qint64 FileAge() const { return LoadedFileAge; }
     // Filled by the design commands: the design view's context menu.
     QMenu* DesignPopupMenu() const { return PopupMenuDesign; }
+    DesignCommands* Commands() const { return PageCommands; }
+    // The menus the frame shows for this page while it is active: the design menus on the Editor tab.
+    QList<QMenu*> PageMenus() const;
+    // The element below the mouse at the last mouse move in the design view, or none.
+    DomRef MouseElement() const { return ElementUnderMouse; }
 
 signals:
     void CaptionChanged(const QString& caption);
@@ -94,6 +100,7 @@ private:
     QList<QLabel*> Panels;
     QPushButton* ButtonDummy;
     QMenu* PopupMenuDesign;
+    DesignCommands* PageCommands = nullptr;
     QTimer RefreshTimer;
     DomRef ElementUnderMouse;
     qint64 LoadedFileAge = -1;

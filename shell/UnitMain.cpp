@@ -131,8 +131,9 @@ TFormQuenlockPlovane2::TFormQuenlockPlovane2(QWidget* parent)
 }
 
 TFormQuenlockPlovane2::~TFormQuenlockPlovane2() {
-    // The pages go first, while the frame they report to is still whole.
-    const QList<QMdiSubWindow*> windows = MDIArea->subWindowList();
+    // The pages go first, while the frame they report to is still whole; closed windows whose
+    // deferred deletion has not run yet are no longer listed by the area but still report here.
+    const QList<QMdiSubWindow*> windows = MDIArea->findChildren<QMdiSubWindow*>();
     for (QMdiSubWindow* window : windows) {
         window->disconnect(this);
         delete window;
@@ -504,12 +505,30 @@ void TFormQuenlockPlovane2::SubWindowActivated(QMdiSubWindow* window) {
 
 void TFormQuenlockPlovane2::PageActivated(TFormChild* page) {
     Active = page;
+    MergePageMenus();
     SetStatusText(page->Caption());
     RebuildWindowButtons();
 }
 
+void TFormQuenlockPlovane2::PageMenusChanged(TFormChild* page) {
+    if (page == Active) MergePageMenus();
+}
+
+// The page owns its menus; the menu bar only shows them, so a page that goes takes its menus along.
+void TFormQuenlockPlovane2::MergePageMenus() {
+    for (const QPointer<QAction>& action : std::as_const(MergedMenus))
+        if (action) menuBar()->removeAction(action);
+    MergedMenus.clear();
+    if (!Active) return;
+    for (QMenu* menu : Active->PageMenus()) {
+        menuBar()->insertAction(MIWindow->menuAction(), menu->menuAction());
+        MergedMenus << menu->menuAction();
+    }
+}
+
 void TFormQuenlockPlovane2::PageClosing(TFormChild* page) {
     if (Active == page) Active = nullptr;
+    MergePageMenus();
     ResetToolbars();
     QCoreApplication::processEvents();
     SetStatusText(QStringLiteral("No Document Loaded"));

@@ -76,6 +76,7 @@ public:
     void UpdateToolbars() override;
     void SetStatusText(const QString& text) override;
     void RunSave() override;
+    void PageMenusChanged(TFormChild* page) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -94,6 +95,7 @@ private:
     void LoadToolbarLayout();
     void SaveToolbarLayout() const;
     TFormChild* RequireActivePage() const;
+    void MergePageMenus();
 
     QMdiArea* MDIArea;
     QLabel* StatusLabel;
@@ -118,6 +120,7 @@ private:
     QAction* TBSave;
     QList<QAction*> WindowButtons;  // TBPrevious, TBNext, TBCascade, TBTile
     QList<QAction*> PageButtons;
+    QList<QPointer<QAction>> MergedMenus;          // the active page's menus, shown between File and Window
     QList<std::pair<QAction*, QWidget*>> Toggles;  // Window menu items that show a toolbar or panel
     QDockWidget* TBToolWindowSiteExplorer;
     TMRUManager* MRUManager;

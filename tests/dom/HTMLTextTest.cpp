@@ -19,6 +19,19 @@ TEST(ColorTextTest, WritesLowerCaseDigitsAndReadsLeniently) {
     for (const auto& [text, colour] : cases) EXPECT_EQ(HtmlTextToColor(text), colour) << text;
 }
 
+TEST(ColorTextTest, ReadsTheEngineRgbForm) {
+    const std::pair<const char*, QColor> cases[] = {
+        {"rgb(18, 52, 86)", QColor(18, 52, 86)},
+        {"RGB( 1 ,2,3 )", QColor(1, 2, 3)},
+        {"rgba(255, 128, 0, 0.5)", QColor(255, 128, 0)},
+        {"rgb(255 0 0 / 50%)", QColor(255, 0, 0)},
+        {"rgb(100%, 50%, 0%)", QColor(255, 128, 0)},
+        {"rgb(300, -4, 12.6)", QColor(255, 0, 13)},
+        {"rgb(1, 2)", QColor(0xb1, 0x02, 0)},  // not the form: the lenient hex reading ("b12")
+    };
+    for (const auto& [text, colour] : cases) EXPECT_EQ(HtmlTextToColor(text), colour) << text;
+}
+
 TEST(MarkupTextTest, QuotesOnlyWhatNeedsIt) {
     EXPECT_EQ(QuoteAttrValue("my_applet.class"), "my_applet.class");
     EXPECT_EQ(QuoteAttrValue(""), "");

@@ -2,12 +2,14 @@
 
 #include <QElapsedTimer>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
 
 #include "engine/DHTMLEdit.h"
+#include "engine/EngineBridge.h"
 #include "engine/QelDHTMLLib.h"
 #include "page/UnitChild.h"
 #include "platform/Errors.h"
@@ -182,6 +184,45 @@ TEST_F(FrameTest, WindowMenuListsThePagesAfterTheMarker) {
         if (!actions.at(i)->isSeparator())
             listed << actions.at(i)->text() + (actions.at(i)->isChecked() ? "*" : "");
     EXPECT_EQ(listed, (QStringList{"&1 untitled.htm", "&2 " + Site.Path("b.htm") + "*"}));
+}
+
+TEST_F(FrameTest, TheActivePageMenusSitBetweenFileAndWindowAndTakeItsShortcuts) {
+    const auto titles = [this] {
+        QStringList list;
+        for (QAction* action : Frame->menuBar()->actions()) list << action->text();
+        return list;
+    };
+    EXPECT_EQ(titles(), (QStringList{"&File", "&Window", "&Help"}));
+    TFormChild* first = Frame->OpenDocumentFile(Page("one.htm", "<p id=p>one</p>"));
+    TFormChild* second = Frame->OpenDocumentFile(Page("two.htm", "<p id=p>two</p>"));
+    EXPECT_EQ(titles(), (QStringList{"&File", "&Edit", "F&ormat", "E&lement", "&Tools", "&Window", "&Help"}));
+    for (TFormChild* page : {first, second})
+        page->Design()->Bridge().Evaluate(
+            "(function () { const r = document.createRange();"
+            " r.selectNodeContents(document.getElementById('p'));"
+            " getSelection().removeAllRanges(); getSelection().addRange(r); return ''; })()");
+    auto* window = qobject_cast<QMdiSubWindow*>(first->parentWidget());
+    window->mdiArea()->setActiveSubWindow(window);
+    ASSERT_EQ(Frame->ActivePage(), first);
+    EXPECT_TRUE(Frame->menuBar()->actions().contains(first->PageMenus().first()->menuAction()));
+    EXPECT_FALSE(Frame->menuBar()->actions().contains(second->PageMenus().first()->menuAction()));
+
+    Frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Frame.get()));
+    QTest::keyClick(Frame.get(), Qt::Key_B, Qt::ControlModifier);
+    const auto paragraph = [](TFormChild* page) {
+        return page->ReadyDocument().Call("getElementById", {"p"}).ToRef().Text("innerHTML");
+    };
+    EXPECT_EQ(paragraph(first), "<b>one</b>");
+    EXPECT_EQ(paragraph(second), "two");
+    EXPECT_TRUE(Prompter->Log.empty());
+
+    first->ShowTab(TFormChild::TabPreview);  // the preview has no page menus
+    EXPECT_EQ(titles(), (QStringList{"&File", "&Window", "&Help"}));
+    first->ShowTab(TFormChild::TabEdit);
+    for (TFormChild* page : {first, second}) page->SkipCloseQuery();
+    Frame->MICloseAllClick();
+    EXPECT_EQ(titles(), (QStringList{"&File", "&Window", "&Help"}));
 }
 
 TEST_F(FrameTest, ASecondStartHandsItsFileToTheFirstCopy) {
