@@ -523,8 +523,8 @@ QVariant TDHTMLEdit::FindText(const CommandCall& call) {
 
 QVariant TDHTMLEdit::ChooseFont(const CommandCall& call) {
     QFont current(RunCommandScript(DECMD_GETFONTNAME, QVariant()).toString());
-    const int size = RunCommandScript(DECMD_GETFONTSIZE, QVariant()).toInt();
-    current.setPointSize(PointSizes[qBound(1, size, 7) - 1]);
+    const int size = RunCommandScript(DECMD_GETFONTSIZE, QVariant()).toInt();  // 0 when mixed
+    current.setPointSize(PointSizes[(size >= 1 && size <= 7 ? size : 3) - 1]);
     current.setBold(QueryStatus(DECMD_BOLD) == DECMDF_LATCHED);
     current.setItalic(QueryStatus(DECMD_ITALIC) == DECMDF_LATCHED);
     current.setUnderline(QueryStatus(DECMD_UNDERLINE) == DECMDF_LATCHED);

@@ -1255,6 +1255,24 @@
     function onAbsolute() { return enabledIf(isAbsolute(controlElement(document))); }
 
     function textArgument(value) { return value === undefined || value === null ? null : String(value); }
+    // Chromium names the size at the start of a selection; a selection whose text is set in more
+    // than one size has no one size.
+    function selectionHasMixedSizes() {
+        const r = currentRange(document);
+        if (!r || r.collapsed) return false;
+        const root = r.commonAncestorContainer;
+        const walker = document.createTreeWalker(root.nodeType === 1 ? root : root.parentNode,
+            NodeFilter.SHOW_TEXT);
+        let size = null;
+        for (let n = walker.nextNode(); n; n = walker.nextNode()) {
+            if (!n.data.trim() || !r.intersectsNode(n)) continue;
+            const s = getComputedStyle(n.parentElement).fontSize;
+            if (size === null) size = s;
+            else if (s !== size) return true;
+        }
+        return false;
+    }
+
     function sizeArgument(value) { return String(Math.max(1, Math.min(7, parseInt(value, 10) || 3))); }
 
     // Chromium's editing command `name`. Options: latching (its state shows as latched), unchecked
@@ -1307,8 +1325,11 @@
         [DECMD.GETFONTNAME]: {status: withCaret, run: function () {
             return document.queryCommandValue('fontName').replace(/^"|"$/g, '');
         }},
+        // Empty when the selection holds several sizes (or none Chromium can name).
         [DECMD.GETFONTSIZE]: {status: withCaret, run: function () {
-            return parseInt(document.queryCommandValue('fontSize'), 10) || 3;
+            if (selectionHasMixedSizes()) return '';
+            const size = parseInt(document.queryCommandValue('fontSize'), 10);
+            return size >= 1 && size <= 7 ? size : '';
         }},
         [DECMD.GETFORECOLOR]: {status: withCaret, run: function () {
             return colorText(document.queryCommandValue('foreColor'));

@@ -129,6 +129,15 @@ INSTANTIATE_TEST_SUITE_P(
         Writes("split", "<body><table><tr id=r><td id=m colspan=2>m</td></tr></table></body>", "m",
                DECMD_SPLITCELL, "r", "<td id=\"m\">m</td><td>&nbsp;</td>")));
 
+TEST_F(EngineTest, AFontSizeReadOverMixedSizesIsEmpty) {
+    Load("<body><p id=m><font size=2>small</font> <font size=5>large</font></p><p id=one><font "
+         "size=5>x</font></p></body>");
+    SelectText("m");
+    EXPECT_EQ(Edit().ExecCommand(DECMD_GETFONTSIZE).toString(), "");
+    SelectText("one");
+    EXPECT_EQ(Edit().ExecCommand(DECMD_GETFONTSIZE).toInt(), 5);
+}
+
 TEST_F(EngineTest, MergeCellsNeedsASelectionOverSeveralCells) {
     Load(TablePage);
     SelectText("a");

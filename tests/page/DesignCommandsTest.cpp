@@ -215,6 +215,18 @@ TEST_F(DesignCommandsTest, IncreaseAndDecreaseStopAtTheEndsOfTheScale) {
     EXPECT_EQ(ById("q").Ref("firstElementChild").Text("size"), "7");
 }
 
+TEST_F(DesignCommandsTest, AMixedSizeSelectionChecksNoSizeAndIsNotResized) {
+    Load("<p id=p><font size=2>small</font> <font size=5>large</font></p>");
+    SelectContents("p");
+    const QString before = Html("p");
+    Open("MIFontSize");
+    for (int size = 1; size <= 7; ++size)
+        EXPECT_FALSE(Item(("MIFontSize" + QByteArray::number(size)).constData())->isChecked()) << size;
+    Run("MIIncreaseSize");
+    Run("MIDecreaseSize");
+    EXPECT_EQ(Html("p"), before);
+}
+
 TEST(FontSizeIndexTest, OnlySizesOneToSevenNameAnItem) {
     const std::pair<QVariant, int> cases[] = {
         {QVariant(), -1},    {QVariant(""), -1}, {QVariant(0), -1},  {QVariant(8), -1},   {QVariant(-2), -1},
