@@ -9,12 +9,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QSettings>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "platform/Errors.h"
-#include "platform/FilePlaces.h"
 #include "platform/Prompter.h"
 
 namespace plovane {
@@ -25,7 +23,8 @@ const QString SitesFileName = QStringLiteral("Sites.ini");
 const QString SettingsFileName = QStringLiteral("Settings.ini");
 // The one value of the dialog's stored state. The other fields (the password among them) are
 // not kept there: they belong to the site database.
-const QString SiteNameKey = QStringLiteral("TFormFTPSite/CBSiteName.Text");
+const QString StateSection = QStringLiteral("TFormFTPSite");
+const QString SiteNameKey = QStringLiteral("CBSiteName.Text");
 
 // The keys of a site, in the order they are written.
 const char* const HostNameKey = "HostName";
@@ -115,8 +114,7 @@ TFormFTPSite::TFormFTPSite(QWidget* parent) : QDialog(parent), Sites(TIniFile::P
             [this] { RunCommand([this] { ButtonConnectClick(); }); });
     connect(ButtonCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    const QSettings settings(ProgramFolderFile(SettingsFileName), QSettings::IniFormat);
-    const QString remembered = settings.value(SiteNameKey).toString();
+    const QString remembered = TIniFile::ProgramFile(SettingsFileName).ReadString(StateSection, SiteNameKey);
     {
         const QSignalBlocker quiet(CBSiteName);
         FillSiteNames();
@@ -188,8 +186,7 @@ void TFormFTPSite::ButtonConnectClick() {
 }
 
 void TFormFTPSite::SaveState() const {
-    QSettings settings(WritableProgramFile(SettingsFileName), QSettings::IniFormat);
-    settings.setValue(SiteNameKey, CBSiteName->currentText());
+    TIniFile::ProgramFile(SettingsFileName).WriteString(StateSection, SiteNameKey, CBSiteName->currentText());
 }
 
 }  // namespace plovane

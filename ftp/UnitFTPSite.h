@@ -4,7 +4,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "ftp/IniFile.h"
+#include "platform/IniFile.h"
 
 class QComboBox;
 class QLineEdit;

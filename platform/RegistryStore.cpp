@@ -5,36 +5,24 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
-#include <QStringDecoder>
-#include <vector>
 
 #include "platform/Application.h"
 #include "platform/FilePlaces.h"
-#include "platform/Translation.h"
+#include "platform/IniFile.h"
 
 namespace plovane {
-
-struct RegistryValue {
-    QString name;
-    QString text;
-};
-
-struct RegistryKey {
-    QString path;
-    std::vector<RegistryValue> values;
-};
 
 struct RegistryData {
     QString file;
     QDateTime loadedStamp;  // the file's time when last read or written; invalid for no file
     bool loaded = false;
-    std::vector<RegistryKey> keys;
+    bool readable = true;  // false while the file exists but could not be read: it is never overwritten
+    IniDocument keys;      // one section per key path
 
     void ReloadIfChanged();
     void Save();
-    RegistryKey* Find(const QString& path);
-    RegistryKey& Make(const QString& path);
+    IniSection* Find(const QString& path) { return keys.Find(path); }
+    IniSection& Make(const QString& path);
 };
 
 namespace {
@@ -46,8 +34,6 @@ QString CleanPath(QString path) {
     return path;
 }
 
-bool SamePath(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
-
 std::shared_ptr<RegistryData> SharedData(const QString& file) {
     static QHash<QString, std::weak_ptr<RegistryData>> open;
     if (auto data = open.value(file).lock()) return data;
@@ -58,11 +44,8 @@ std::shared_ptr<RegistryData> SharedData(const QString& file) {
     return data;
 }
 
-const RegistryValue* FindValue(const RegistryKey* key, const QString& name) {
-    if (!key) return nullptr;
-    for (const auto& value : key->values)
-        if (SamePath(value.name, name)) return &value;
-    return nullptr;
+const IniEntry* FindValue(const IniSection* key, const QString& name) {
+    return key ? key->Find(name) : nullptr;
 }
 
 }  // namespace
@@ -73,68 +56,32 @@ void RegistryData::ReloadIfChanged() {
     if (loaded && stamp == loadedStamp) return;
     loaded = true;
     loadedStamp = stamp;
-    keys.clear();
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly)) return;
-    RegistryKey* current = nullptr;
-    const QString text = QString::fromUtf8(in.readAll());
-    for (const QString& raw : text.split(QLatin1Char('\n'))) {
-        const QString line = raw.trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';'))) continue;
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            current = &Make(UnescapeText(line.mid(1, line.size() - 2)));
-        } else if (current) {
-            const qsizetype eq = line.indexOf(QLatin1Char('='));
-            if (eq <= 0) continue;
-            current->values.push_back({UnescapeText(line.left(eq)), UnescapeText(line.mid(eq + 1))});
-        }
+    IniDocument read;
+    readable = ReadIniFile(file, read);
+    // Every key is made on the way down, so subkey listings see the parents of a key the file names.
+    keys = IniDocument();
+    for (const IniSection& section : read.Sections) {
+        IniSection& key = Make(section.Name);
+        for (const IniEntry& value : section.Entries)
+            if (!key.Find(value.Key)) key.Entries.push_back(value);
     }
 }
 
 void RegistryData::Save() {
+    if (!readable) return;
     QDir().mkpath(QFileInfo(file).absolutePath());
-    QString text;
-    for (const auto& key : keys) {
-        text += QLatin1Char('[') + EscapeText(key.path) + QStringLiteral("]\n");
-        for (const auto& value : key.values) {
-            QString name = EscapeText(value.name);
-            name.replace(QLatin1Char('='), QStringLiteral("\\x3d"));
-            text += name + QLatin1Char('=') + EscapeText(value.text) + QLatin1Char('\n');
-        }
-        text += QLatin1Char('\n');
-    }
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly)) return;
-    out.write(text.toUtf8());
-    if (out.commit()) loadedStamp = QFileInfo(file).lastModified();
+    if (WriteIniFile(file, keys)) loadedStamp = QFileInfo(file).lastModified();
 }
 
-RegistryKey* RegistryData::Find(const QString& path) {
-    for (auto& key : keys)
-        if (SamePath(key.path, path)) return &key;
-    return nullptr;
-}
-
-RegistryKey& RegistryData::Make(const QString& path) {
+IniSection& RegistryData::Make(const QString& path) {
     // The registry makes every key on the way down, so subkey listings see them.
     const QStringList parts = path.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
     QString sofar;
-    RegistryKey* key = nullptr;
     for (const QString& part : parts) {
         sofar = sofar.isEmpty() ? part : sofar + QLatin1Char('\\') + part;
-        key = Find(sofar);
-        if (!key) {
-            keys.push_back({sofar, {}});
-            key = &keys.back();
-        }
+        keys.Make(sofar);
     }
-    if (!key) {
-        if (!(key = Find(QString()))) {
-            keys.push_back({QString(), {}});
-            key = &keys.back();
-        }
-    }
-    return *key;
+    return keys.Make(sofar);
 }
 
 RegistryStore::RegistryStore() : RegistryStore(RegistryFile()) {}
@@ -169,14 +116,15 @@ bool RegistryStore::DeleteKey(const QString& key) {
     Data->ReloadIfChanged();
     const QString path = CleanPath(key);
     const QString prefix = path + QLatin1Char('\\');
-    const auto before = Data->keys.size();
-    Data->keys.erase(std::remove_if(Data->keys.begin(), Data->keys.end(),
-                                    [&](const RegistryKey& k) {
-                                        return SamePath(k.path, path) ||
-                                               k.path.startsWith(prefix, Qt::CaseInsensitive);
-                                    }),
-                     Data->keys.end());
-    if (Data->keys.size() == before) return false;
+    auto& sections = Data->keys.Sections;
+    const auto before = sections.size();
+    sections.erase(std::remove_if(sections.begin(), sections.end(),
+                                  [&](const IniSection& k) {
+                                      return k.Name.compare(path, Qt::CaseInsensitive) == 0 ||
+                                             k.Name.startsWith(prefix, Qt::CaseInsensitive);
+                                  }),
+                   sections.end());
+    if (sections.size() == before) return false;
     Data->Save();
     return true;
 }
@@ -185,9 +133,9 @@ QStringList RegistryStore::GetKeyNames() const {
     Data->ReloadIfChanged();
     QStringList names;
     const QString prefix = Current.isEmpty() ? QString() : Current + QLatin1Char('\\');
-    for (const auto& key : Data->keys) {
-        if (key.path.isEmpty() || !key.path.startsWith(prefix, Qt::CaseInsensitive)) continue;
-        const QString rest = key.path.mid(prefix.size());
+    for (const IniSection& key : Data->keys.Sections) {
+        if (key.Name.isEmpty() || !key.Name.startsWith(prefix, Qt::CaseInsensitive)) continue;
+        const QString rest = key.Name.mid(prefix.size());
         if (!rest.isEmpty() && !rest.contains(QLatin1Char('\\'))) names << rest;
     }
     return names;
@@ -196,8 +144,8 @@ QStringList RegistryStore::GetKeyNames() const {
 QStringList RegistryStore::GetValueNames() const {
     Data->ReloadIfChanged();
     QStringList names;
-    if (const RegistryKey* key = Data->Find(Current))
-        for (const auto& value : key->values) names << value.name;
+    if (const IniSection* key = Data->Find(Current))
+        for (const IniEntry& value : key->Entries) names << value.Key;
     return names;
 }
 
@@ -208,17 +156,17 @@ bool RegistryStore::ValueExists(const QString& name) const {
 
 int RegistryStore::ReadInteger(const QString& name, int fallback) const {
     Data->ReloadIfChanged();
-    const RegistryValue* value = FindValue(Data->Find(Current), name);
+    const IniEntry* value = FindValue(Data->Find(Current), name);
     if (!value) return fallback;
     bool ok = false;
-    const int number = value->text.toInt(&ok);
+    const int number = value->Value.toInt(&ok);
     return ok ? number : fallback;
 }
 
 QString RegistryStore::ReadString(const QString& name, const QString& fallback) const {
     Data->ReloadIfChanged();
-    const RegistryValue* value = FindValue(Data->Find(Current), name);
-    return value ? value->text : fallback;
+    const IniEntry* value = FindValue(Data->Find(Current), name);
+    return value ? value->Value : fallback;
 }
 
 void RegistryStore::WriteInteger(const QString& name, int value) {
@@ -227,27 +175,14 @@ void RegistryStore::WriteInteger(const QString& name, int value) {
 
 void RegistryStore::WriteString(const QString& name, const QString& text) {
     Data->ReloadIfChanged();
-    RegistryKey& key = Data->Make(Current);
-    for (auto& value : key.values) {
-        if (SamePath(value.name, name)) {
-            value.text = text;
-            Data->Save();
-            return;
-        }
-    }
-    key.values.push_back({name, text});
+    Data->Make(Current).Set(name, text);
     Data->Save();
 }
 
 bool RegistryStore::DeleteValue(const QString& name) {
     Data->ReloadIfChanged();
-    RegistryKey* key = Data->Find(Current);
-    if (!key) return false;
-    const auto before = key->values.size();
-    key->values.erase(std::remove_if(key->values.begin(), key->values.end(),
-                                     [&](const RegistryValue& v) { return SamePath(v.name, name); }),
-                      key->values.end());
-    if (key->values.size() == before) return false;
+    IniSection* key = Data->Find(Current);
+    if (!key || !key->Remove(name)) return false;
     Data->Save();
     return true;
 }

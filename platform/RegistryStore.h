@@ -1,7 +1,8 @@
-// platform/RegistryStore.h — the per-user settings branch, kept as one INI file with one section per
-// key ("[Software\Quenlock\Plovane\TFormChild]"). Key paths are kept as written and compared
-// without regard to case, as the registry does. All stores of one file share one copy in memory;
-// every change is written to disk at once.
+// platform/RegistryStore.h — the per-user settings branch, kept as one INI file (platform/IniFile.h)
+// with one section per key: key Software\Quenlock\Plovane\TFormChild is the section written
+// "[Software\\Quenlock\\Plovane\\TFormChild]". Key paths are kept as written and compared without
+// regard to case, as the registry does. All stores of one file share one copy in memory; every
+// change is written to disk at once. A file that exists but cannot be read is never overwritten.
 #pragma once
 #include <QString>
 #include <QStringList>

@@ -9,7 +9,6 @@
 #include <QPageSetupDialog>
 #include <QPrinter>
 #include <QScreen>
-#include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -22,6 +21,7 @@
 #include "platform/Errors.h"
 #include "platform/FilePlaces.h"
 #include "platform/FileTests.h"
+#include "platform/IniFile.h"
 #include "platform/Prompter.h"
 #include "platform/QelConsole.h"
 #include "platform/RegistryStore.h"
@@ -615,36 +615,36 @@ void TFormQuenlockPlovane2::SavePlacement() const {
 }
 
 void TFormQuenlockPlovane2::LoadToolbarLayout() {
-    QSettings settings(ProgramFolderFile(QStringLiteral("Settings.ini")), QSettings::IniFormat);
+    const IniDocument settings = TIniFile::ProgramFile(QStringLiteral("Settings.ini")).ReadAll();
     for (QToolBar* bar : findChildren<QToolBar*>(QString(), Qt::FindDirectChildrenOnly)) {
-        settings.beginGroup(kFrameClass + bar->objectName());
-        if (settings.contains(QStringLiteral("DockedTo"))) {
+        const QString section = kFrameClass + bar->objectName();
+        if (const auto dock = settings.Value(section, QStringLiteral("DockedTo"))) {
             // A toolbar that floated comes back docked where it last was.
-            const QString dock = settings.value(QStringLiteral("DockedTo")).toString();
-            const QString last = settings.value(QStringLiteral("LastDock")).toString();
-            addToolBar(DockArea(dock.isEmpty() ? last : dock, toolBarArea(bar)), bar);
+            const QString last = settings.Value(section, QStringLiteral("LastDock")).value_or(QString());
+            addToolBar(DockArea(dock->isEmpty() ? last : *dock, toolBarArea(bar)), bar);
         }
-        bar->setVisible(settings.value(QStringLiteral("Visible"), true).toBool());
-        settings.endGroup();
+        bar->setVisible(
+            IniBool(settings.Value(section, QStringLiteral("Visible")).value_or(QString()), true));
     }
 }
 
 void TFormQuenlockPlovane2::SaveToolbarLayout() const {
-    QSettings settings(WritableProgramFile(QStringLiteral("Settings.ini")), QSettings::IniFormat);
-    for (QToolBar* bar : findChildren<QToolBar*>(QString(), Qt::FindDirectChildrenOnly)) {
-        settings.beginGroup(kFrameClass + bar->objectName());
-        const QString dock = bar->isFloating() ? QString() : DockName(toolBarArea(bar));
-        settings.setValue(QStringLiteral("Visible"), !bar->isHidden());
-        settings.setValue(QStringLiteral("DockedTo"), dock);
-        settings.setValue(QStringLiteral("LastDock"), DockName(toolBarArea(bar)));
-        const bool vertical =
-            toolBarArea(bar) == Qt::LeftToolBarArea || toolBarArea(bar) == Qt::RightToolBarArea;
-        settings.setValue(QStringLiteral("DockRow"), 0);
-        settings.setValue(QStringLiteral("DockPos"), vertical ? bar->y() : bar->x());
-        settings.setValue(QStringLiteral("FloatLeft"), bar->isFloating() ? bar->x() : 0);
-        settings.setValue(QStringLiteral("FloatTop"), bar->isFloating() ? bar->y() : 0);
-        settings.endGroup();
-    }
+    TIniFile::ProgramFile(QStringLiteral("Settings.ini")).Update([this](IniDocument& settings) {
+        for (QToolBar* bar : findChildren<QToolBar*>(QString(), Qt::FindDirectChildrenOnly)) {
+            IniSection& section = settings.Make(kFrameClass + bar->objectName());
+            const QString dock = bar->isFloating() ? QString() : DockName(toolBarArea(bar));
+            const bool vertical =
+                toolBarArea(bar) == Qt::LeftToolBarArea || toolBarArea(bar) == Qt::RightToolBarArea;
+            section.Set(QStringLiteral("Visible"), IniBoolText(!bar->isHidden()));
+            section.Set(QStringLiteral("DockedTo"), dock);
+            section.Set(QStringLiteral("LastDock"), DockName(toolBarArea(bar)));
+            section.Set(QStringLiteral("DockRow"), QStringLiteral("0"));
+            section.Set(QStringLiteral("DockPos"), QString::number(vertical ? bar->y() : bar->x()));
+            section.Set(QStringLiteral("FloatLeft"), QString::number(bar->isFloating() ? bar->x() : 0));
+            section.Set(QStringLiteral("FloatTop"), QString::number(bar->isFloating() ? bar->y() : 0));
+        }
+        return true;
+    });
 }
 
 }  // namespace plovane

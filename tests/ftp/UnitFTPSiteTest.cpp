@@ -4,10 +4,10 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QTest>
 
 #include "ftp/UnitFTPSite.h"
+#include "platform/IniFile.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestPlaces.h"
 
@@ -95,9 +95,10 @@ TEST_F(FtpSiteDialogTest, SaveWritesTheKeysInOrderUnderTheUntrimmedNameForItsOwn
 
     QFile file(SitesFile());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(),
-              QByteArray("[Work  ]\nHostName=w.example\nUserName=w-user\nPassword=w-pass \nRemotePath=/w\n"
-                         "LocalPath=/local/w\n\n"));
+    EXPECT_EQ(
+        file.readAll(),
+        QByteArray("[Work  ]\nHostName=w.example\nUserName=w-user\nPassword=\"w-pass \"\nRemotePath=/w\n"
+                   "LocalPath=/local/w\n\n"));
     EXPECT_EQ(
         file.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
         QFile::Permissions());
@@ -181,11 +182,12 @@ TEST_F(FtpSiteDialogTest, TheLastSiteNameComesBackAndFillsTheFields) {
         TFormFTPSite dialog;
         TypeSiteName(dialog, QStringLiteral("Home"));
     }
-    const QSettings settings(Places.Places().programFolder + QStringLiteral("/Settings.ini"),
-                             QSettings::IniFormat);
-    EXPECT_EQ(settings.value(QStringLiteral("TFormFTPSite/CBSiteName.Text")).toString(),
+    const TIniFile settings(Places.Places().programFolder + QStringLiteral("/Settings.ini"));
+    EXPECT_EQ(settings.ReadSections(), QStringList{QStringLiteral("TFormFTPSite")});
+    EXPECT_EQ(settings.ReadSection(QStringLiteral("TFormFTPSite")),
+              QStringList{QStringLiteral("CBSiteName.Text")});
+    EXPECT_EQ(settings.ReadString(QStringLiteral("TFormFTPSite"), QStringLiteral("CBSiteName.Text")),
               QStringLiteral("Home"));
-    EXPECT_EQ(settings.allKeys(), QStringList{QStringLiteral("TFormFTPSite/CBSiteName.Text")});
 
     TFormFTPSite next;
     EXPECT_EQ(next.CBSiteName->currentText(), QStringLiteral("Home"));

@@ -4,10 +4,10 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
-#include <QSettings>
 #include <QVBoxLayout>
 
 #include "platform/FormState.h"
+#include "platform/IniFile.h"
 #include "support/TestPlaces.h"
 
 namespace plovane {
@@ -57,11 +57,11 @@ TEST(FormStateTest, RoundTripsEveryKindAndKeepsANewControlAsDesigned) {
         saved.Typed->setEditText("typed by hand");
         SaveFormState(&saved, ini);
     }
-    QSettings settings(ini, QSettings::IniFormat);
-    EXPECT_EQ(settings.value("FormOptions/EditName.Text").toString(), "site, with comma");
-    EXPECT_EQ(settings.value("FormOptions/CheckBoxWrap.Checked").toString(), "true");
-    EXPECT_EQ(settings.value("FormOptions/CBEncoding.ItemIndex").toInt(), 2);
-    EXPECT_EQ(settings.value("FormOptions/CBEncoding.Text").toString(), "utf8");
+    const TIniFile settings(ini);
+    EXPECT_EQ(settings.ReadString("FormOptions", "EditName.Text"), "site, with comma");
+    EXPECT_EQ(settings.ReadString("FormOptions", "CheckBoxWrap.Checked"), "true");
+    EXPECT_EQ(settings.ReadString("FormOptions", "CBEncoding.ItemIndex"), "2");
+    EXPECT_EQ(settings.ReadString("FormOptions", "CBEncoding.Text"), "utf8");
 
     OptionsDialog loaded(true);
     LoadFormState(&loaded, ini);
@@ -70,6 +70,29 @@ TEST(FormStateTest, RoundTripsEveryKindAndKeepsANewControlAsDesigned) {
     EXPECT_EQ(loaded.Encoding->currentIndex(), 2);
     EXPECT_EQ(loaded.Typed->currentText(), "typed by hand");
     EXPECT_TRUE(loaded.Added->isChecked());  // no stored key: stays as designed
+}
+
+// Settings.ini as Qt's INI format wrote it before, with another dialog's section beside it.
+TEST(FormStateTest, ReadsTheFileQtsFormatWroteAndKeepsOtherSections) {
+    test::TempFolder folder;
+    const QString ini = folder.Write(
+        "Settings.ini",
+        "[FormOptions]\nCBEncoding.ItemIndex=1\nCBEncoding.Text=ascii\nCBTyped.ItemIndex=0\n"
+        "CBTyped.Text=\"a;b=c\"\nCheckBoxWrap.Checked=true\nEditName.Text=C:\\\\dir\\t\\\"x\\\"\n\n"
+        "[TFormFTPSite]\nCBSiteName.Text=\" home \"\n");
+    OptionsDialog loaded(false);
+    LoadFormState(&loaded, ini);
+    EXPECT_EQ(loaded.Name->text(), "C:\\dir\t\"x\"");
+    EXPECT_TRUE(loaded.Wrap->isChecked());
+    EXPECT_EQ(loaded.Encoding->currentIndex(), 1);
+    EXPECT_EQ(loaded.Typed->currentText(), "a;b=c");
+
+    loaded.Name->setText("  edge blanks  ");
+    SaveFormState(&loaded, ini);
+    OptionsDialog again(false);
+    LoadFormState(&again, ini);
+    EXPECT_EQ(again.Name->text(), "  edge blanks  ");
+    EXPECT_EQ(TIniFile(ini).ReadString("TFormFTPSite", "CBSiteName.Text"), " home ");
 }
 
 TEST(FormStateTest, AMissingFileKeepsEveryValue) {

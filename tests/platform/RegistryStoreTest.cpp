@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include "platform/FilePlaces.h"
 #include "platform/RegistryStore.h"
 #include "support/TestPlaces.h"
@@ -42,6 +44,33 @@ TEST(RegistryStoreTest, OpenWithoutCreateFailsAndDeleteRemovesSubkeysAndValues) 
     EXPECT_TRUE(reg.DeleteKey(ProgramKey("TFormChild")));
     EXPECT_FALSE(reg.KeyExists(ProgramKey("TFormChild\\Inner")));
     EXPECT_FALSE(RegistryStore().KeyExists(ProgramKey("TFormChild")));
+}
+
+TEST(RegistryStoreTest, ReadsTheFileEarlierVersionsWroteAndKeepsEdgeBlanks) {
+    test::ScopedFilePlaces places;
+    const QString file = places.Folder().Write(
+        "config/Quenlock/registry.ini",
+        "[Software]\n\n[Software\\\\Quenlock]\n\n[Software\\\\Quenlock\\\\TFormChild]\n"
+        "Odd=back\\\\slash\\nline \\\"q\\\"\nName\\x3dWith=1\n\n[Hand\\\\Made\\\\Deep]\nk=v\n");
+    RegistryStore reg;
+    ASSERT_TRUE(reg.OpenKey("Software\\Quenlock\\TFormChild", false));
+    EXPECT_EQ(reg.ReadString("Odd"), "back\\slash\nline \"q\"");
+    EXPECT_EQ(reg.ReadInteger("name=with"), 1);
+    ASSERT_TRUE(reg.OpenKey("\\Hand", false));  // a parent the file never named
+    EXPECT_EQ(reg.GetKeyNames(), QStringList{"Made"});
+
+    ASSERT_TRUE(reg.OpenKey("\\Software", false));
+    reg.WriteString("Padded", "  two blanks  ");
+    reg.WriteString("Plain", "C:/a b");
+    EXPECT_TRUE(places.Folder()
+                    .Read("config/Quenlock/registry.ini")
+                    .contains("[Software]\nPadded=\"  two blanks  \"\nPlain=C:/a b\n"));
+    ASSERT_TRUE(QFile::copy(file, file + ".copy"));  // read by a store that shares nothing in memory
+    RegistryStore fresh(file + ".copy");
+    ASSERT_TRUE(fresh.OpenKey("Software", false));
+    EXPECT_EQ(fresh.ReadString("Padded"), "  two blanks  ");
+    ASSERT_TRUE(fresh.OpenKey("\\Software\\Quenlock\\TFormChild", false));
+    EXPECT_EQ(fresh.ReadString("Odd"), "back\\slash\nline \"q\"");
 }
 
 TEST(RegistryStoreTest, AGarbledFileReadsAsDefaults) {

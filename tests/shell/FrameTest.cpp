@@ -5,12 +5,14 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolBar>
 
 #include "engine/DHTMLEdit.h"
 #include "engine/QelDHTMLLib.h"
 #include "page/UnitChild.h"
 #include "platform/Errors.h"
 #include "platform/FilePlaces.h"
+#include "platform/IniFile.h"
 #include "platform/QelConsole.h"
 #include "platform/SingleInstance.h"
 #include "shell/MRUManager.h"
@@ -142,6 +144,29 @@ TEST_F(FrameTest, ExitStopsWhenAnyPageCancels) {
     EXPECT_FALSE(Frame->close());
     EXPECT_EQ(Frame->Pages().size(), 2);
     EXPECT_TRUE(edited->Modified());
+}
+
+// Settings.ini as Qt's INI format wrote it: the floating list toolbar comes back docked where it
+// last was, and hidden; closing writes the layout back in the same sections and keys.
+TEST_F(FrameTest, ToolbarLayoutComesBackFromSettingsAndIsStoredOnClose) {
+    Places.Folder().Write("program/Settings.ini",
+                          "[TFormQuenlockPlovane2ToolbarWindowsList]\nDockedTo=\nLastDock=LeftDock\n"
+                          "Visible=false\n\n[Other]\nKept=\"a;b\"\n");
+    Frame = std::make_unique<TFormQuenlockPlovane2>();
+    Frame->show();
+    auto* list = Frame->findChild<QToolBar*>("ToolbarWindowsList");
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(Frame->toolBarArea(list), Qt::LeftToolBarArea);
+    EXPECT_TRUE(list->isHidden());
+    EXPECT_TRUE(Frame->findChild<QToolBar*>("ToolbarFile")->isVisible());
+
+    ASSERT_TRUE(Frame->close());
+    const TIniFile settings(ProgramFolderFile("Settings.ini"));
+    const QString section = "TFormQuenlockPlovane2ToolbarWindowsList";
+    EXPECT_EQ(settings.ReadString(section, "DockedTo"), "LeftDock");
+    EXPECT_FALSE(settings.ReadBool(section, "Visible", true));
+    EXPECT_TRUE(settings.ReadBool("TFormQuenlockPlovane2ToolbarFile", "Visible", false));
+    EXPECT_EQ(settings.ReadString("Other", "Kept"), "a;b");
 }
 
 TEST_F(FrameTest, WindowMenuListsThePagesAfterTheMarker) {

@@ -4,13 +4,13 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 
 #include "platform/Errors.h"
 #include "platform/FilePlaces.h"
+#include "platform/IniFile.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestPlaces.h"
 #include "tidy/UnitTidyProperties.h"
@@ -31,8 +31,7 @@ protected:
         QTest::mouseClick(Control<QPushButton>(form, button), Qt::LeftButton);
     }
     QVariant Stored(const QString& key) const {
-        return QSettings(ProgramFolderFile("Settings.ini"), QSettings::IniFormat)
-            .value("FormTidyProperties/" + key);
+        return TIniFile(ProgramFolderFile("Settings.ini")).ReadString("FormTidyProperties", key);
     }
     test::ScopedFilePlaces places;
 };
@@ -104,13 +103,13 @@ TEST_F(TidyPropertiesTest, CancelAfterChangesRestoresTheStoredOptions) {
 
 TEST_F(TidyPropertiesTest, DefaultsThenOKStoresTheBuiltInValues) {
     {
-        QSettings settings(WritableProgramFile("Settings.ini"), QSettings::IniFormat);
-        settings.setValue("FormTidyProperties/cbUppercaseTags.Checked", false);
-        settings.setValue("FormTidyProperties/EditWrapWidth.Text", "40");
-        settings.setValue("FormTidyProperties/CBInputEncoding.ItemIndex", 3);
-        settings.setValue("FormTidyProperties/CBInputEncoding.Text", "utf8");
-        settings.setValue("FormTidyProperties/CBTabSize.ItemIndex", 3);
-        settings.setValue("FormTidyProperties/CBTabSize.Text", "4");
+        TIniFile settings(WritableProgramFile("Settings.ini"));
+        settings.WriteBool("FormTidyProperties", "cbUppercaseTags.Checked", false);
+        settings.WriteString("FormTidyProperties", "EditWrapWidth.Text", "40");
+        settings.WriteInteger("FormTidyProperties", "CBInputEncoding.ItemIndex", 3);
+        settings.WriteString("FormTidyProperties", "CBInputEncoding.Text", "utf8");
+        settings.WriteInteger("FormTidyProperties", "CBTabSize.ItemIndex", 3);
+        settings.WriteString("FormTidyProperties", "CBTabSize.Text", "4");
     }
     TFormTidyProperties form;
     EXPECT_FALSE(form.Options().upperCaseTags);  // the stored values were read at creation
@@ -200,11 +199,11 @@ TEST_F(TidyPropertiesTest, NumberBoxesTakeDigitsOnlyAndStayInRange) {
 
 TEST_F(TidyPropertiesTest, AStoredEncodingWithNoEntryAbandonsTheRun) {
     {
-        QSettings settings(WritableProgramFile("Settings.ini"), QSettings::IniFormat);
-        settings.setValue("FormTidyProperties/CBOutputEncoding.ItemIndex", -1);
-        settings.setValue("FormTidyProperties/CBOutputEncoding.Text", "");
-        settings.setValue("FormTidyProperties/CBTabSize.ItemIndex", 99);
-        settings.setValue("FormTidyProperties/CBTabSize.Text", "no number");
+        TIniFile settings(WritableProgramFile("Settings.ini"));
+        settings.WriteInteger("FormTidyProperties", "CBOutputEncoding.ItemIndex", -1);
+        settings.WriteString("FormTidyProperties", "CBOutputEncoding.Text", "");
+        settings.WriteInteger("FormTidyProperties", "CBTabSize.ItemIndex", 99);
+        settings.WriteString("FormTidyProperties", "CBTabSize.Text", "no number");
     }
     TFormTidyProperties form;
     test::ScopedPrompter prompter;
