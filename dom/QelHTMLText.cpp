@@ -57,9 +57,15 @@ QString ParamTagText(const QString& name, const QString& value) {
 }
 
 QString UrlDecode(const QString& text) {
-    // Escapes produce bytes; runs of ordinary characters are kept as UTF-8 so that the whole text
-    // is decoded in one piece at the end.
+    // Escapes produce bytes, and each run of them is decoded in one piece. The characters between
+    // runs are kept as they are: turned into bytes one by one they would lose the halves of a
+    // character beyond U+FFFF, and a run that is not UTF-8 would turn them into Latin-1 pairs.
+    QString decoded;
     QByteArray bytes;
+    const auto endRun = [&decoded, &bytes] {
+        decoded += DecodeBytes(bytes);
+        bytes.clear();
+    };
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = text.at(i);
@@ -77,10 +83,12 @@ QString UrlDecode(const QString& text) {
         } else if (c == QLatin1Char('+')) {
             bytes += ' ';
         } else {
-            bytes += QString(c).toUtf8();
+            endRun();
+            decoded += c;
         }
     }
-    return DecodeBytes(bytes);
+    endRun();
+    return decoded;
 }
 
 QString UpperCaseHtml(const QString& html) {

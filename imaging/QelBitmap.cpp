@@ -58,8 +58,12 @@ bool IsTruncatedBitmap(QFile& file) {
     const qint64 bits = qFromLittleEndian<quint16>(bytes + 28);
     const quint32 compression = qFromLittleEndian<quint32>(bytes + 30);
     if (compression != 0 && compression != 3) return false;  // run-length data has no fixed size
+    if (width <= 0) return false;
     const qint64 rowBytes = (width * bits + 31) / 32 * 4;
-    return width > 0 && qFromLittleEndian<quint32>(bytes + 10) + rowBytes * height > file.size();
+    const qint64 pixelBytes = file.size() - qFromLittleEndian<quint32>(bytes + 10);
+    if (pixelBytes < 0) return true;
+    // Compared by division: the product of a hostile width, depth and height does not fit 64 bits.
+    return height > 0 && rowBytes > pixelBytes / height;
 }
 
 // Qt's readers refuse pictures above their own allocation limit with a vague message; while a

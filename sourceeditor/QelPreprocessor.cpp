@@ -94,10 +94,21 @@ QStringList ReadIncludedLines(const QString& path) {
     return SplitLines(text);
 }
 
-void ProcessLines(QStringList& lines, VariableTable& table, const QString& fileName, int depth) {
+[[noreturn]] void TooLong(const QString& fileName) {
+    RaiseMessage(QStringLiteral("The preprocessed text of \"%1\" is longer than %2 characters.")
+                     .arg(fileName)
+                     .arg(MaxPreprocessedLength));
+}
+
+// `budget` is what the run may still produce, shared by the file and everything it includes.
+void ProcessLines(QStringList& lines, VariableTable& table, const QString& fileName, int depth,
+                  qsizetype& budget) {
     for (qsizetype i = 0; i < lines.size();) {
         SetFileVariables(table, fileName);
-        lines[i] = table.Substitute(lines[i]);
+        std::optional<QString> substituted = table.SubstituteWithin(lines[i], budget);
+        if (!substituted) TooLong(fileName);
+        budget -= substituted->size();
+        lines[i] = std::move(*substituted);
         const QString line = TrimLeft(lines[i]);
         if (!line.startsWith(QLatin1Char('#'))) {
             ++i;
@@ -119,7 +130,7 @@ void ProcessLines(QStringList& lines, VariableTable& table, const QString& fileN
                                  .arg(MaxIncludeDepth)
                                  .arg(path));
             QStringList included = ReadIncludedLines(path);
-            ProcessLines(included, table, path, depth + 1);
+            ProcessLines(included, table, path, depth + 1, budget);
             QString joined;
             for (const QString& includedLine : included) joined += includedLine + QStringLiteral("\r\n");
             lines[i] = joined;
@@ -155,15 +166,28 @@ int VariableTable::IndexOf(const QString& name) const {
 }
 
 QString VariableTable::Substitute(QString line) const {
+    std::optional<QString> substituted = SubstituteWithin(std::move(line), MaxPreprocessedLength);
+    if (!substituted)
+        RaiseMessage(
+            QStringLiteral("The preprocessed text is longer than %1 characters.").arg(MaxPreprocessedLength));
+    return std::move(*substituted);
+}
+
+std::optional<QString> VariableTable::SubstituteWithin(QString line, qsizetype maxLength) const {
     // Most lines hold few of the names: looking for the folded name in the folded line is much
     // cheaper than a case-insensitive replace that finds nothing.
     QString folded = line.toCaseFolded();
     for (int i = 0; i < Count(); ++i) {
         const auto& [name, value] = Pairs[i];
         if (name.isEmpty() || !folded.contains(FoldedNames[i])) continue;
+        // Overlapping matches are counted too, so the length found is never short of the result's.
+        const qsizetype growth = value.size() - name.size();
+        if (growth > 0 && line.size() + folded.count(FoldedNames[i]) * growth > maxLength)
+            return std::nullopt;
         line.replace(name, value, Qt::CaseInsensitive);
         folded = line.toCaseFolded();
     }
+    if (line.size() > maxLength) return std::nullopt;
     return line;
 }
 
@@ -181,7 +205,8 @@ VariableTable VariableTable::WithDateAndTime() {
 }
 
 void PreprocessLines(QStringList& lines, VariableTable& table, const QString& fileName) {
-    ProcessLines(lines, table, fileName, 0);
+    qsizetype budget = MaxPreprocessedLength;
+    ProcessLines(lines, table, fileName, 0, budget);
 }
 
 QString Preprocess(const QString& text, const QString& fileName) {

@@ -3,10 +3,16 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <utility>
 #include <vector>
 
 namespace plovane {
+
+// The most characters one run may produce, counting every line once its variables are replaced
+// (directives and included lines too). Variables that grow beyond it, each #define doubling the one
+// before, say, stop the run with an AbortCommand before the text can exhaust memory.
+constexpr qsizetype MaxPreprocessedLength = qsizetype(1) << 24;
 
 // Ordered (name, value) pairs; names compare without regard to letter case.
 class VariableTable {
@@ -18,8 +24,12 @@ public:
     int Count() const { return static_cast<int>(Pairs.size()); }
     const QString& Name(int i) const { return Pairs[i].first; }
     const QString& Value(int i) const { return Pairs[i].second; }
-    // Every name replaced by its value, letter case ignored, in table order.
+    // Every name replaced by its value, letter case ignored, in table order. A line that would
+    // grow beyond MaxPreprocessedLength characters abandons with an AbortCommand.
     QString Substitute(QString line) const;
+    // As Substitute, but nothing when the line would grow beyond maxLength characters; the
+    // replacements are measured before any of them is made.
+    std::optional<QString> SubstituteWithin(QString line, qsizetype maxLength) const;
 
     // A table holding $Time$, $DateTime$ and $Date$ for now, in the current locale.
     static VariableTable WithDateAndTime();

@@ -54,6 +54,9 @@ TEST(UrlDecodeTest, DecodesEscapesPlusAndUtf8) {
         {"caf%E9", QString::fromLatin1("caf\xe9")},  // not UTF-8: the byte is taken as Latin-1
         {"ends%4", "ends%4"},                        // "%" among the last two characters stays
         {"ends%", "ends%"},
+        {"caf%C3%A9%E9", QString::fromLatin1("caf\xc3\xa9\xe9")},  // one run of escapes, read as a whole
+        // Characters beyond U+FFFF and beside escapes that are not UTF-8 stay as written.
+        {"/\xF0\x9F\x98\x80 \xC3\xA9/%E9", QString::fromUtf8("/\xF0\x9F\x98\x80 \xC3\xA9/\xC3\xA9")},
     };
     for (const auto& [text, decoded] : cases) EXPECT_EQ(UrlDecode(text), decoded) << text;
 }

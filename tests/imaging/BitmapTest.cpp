@@ -281,6 +281,7 @@ TEST(PictureFileTest, BrokenFilesAreRefusedWithTheFileNamed) {
     broken["huge.pcx"] = huge;
     broken["huge.bmp"] = BmpHeader(60000, 60000);
     broken["huge-bottom-up.bmp"] = BmpHeader(60000, -60000);
+    broken["overflowing-size.bmp"] = BmpHeader(0x7fffffff, 0x7fffffff);
     broken["large-claim-short-file.pcx"] = test::PcxHeader(8000, 8000, 8, 3, 8000) + QByteArray(100, '\0');
     QByteArray zeroSize = test::PcxHeader(4, 4, 8, 1, 4);
     zeroSize[8] = 3;  // right edge left of the left edge

@@ -88,6 +88,28 @@ TEST_F(PreprocessorTest, IncludesThatCannotBeReadStopTheRunNamingTheFile) {
     }
 }
 
+// Variables can multiply a short text without end; the run stops before memory runs out.
+TEST_F(PreprocessorTest, TextThatGrowsBeyondTheLimitStopsTheRunNamingTheFile) {
+    QString doubling = "#define v0 xx\n";
+    for (int i = 1; i < 40; ++i) doubling += QStringLiteral("#define v%1 v%2v%2\n").arg(i).arg(i - 1);
+    const QString big = "#define big " + QString(MaxPreprocessedLength / 8, QLatin1Char('x')) + "\n";
+    const QString manyUses = big + QString("big").repeated(9);
+    const QString manyLines = big + QString("big\n").repeated(9);
+    site.Write("part.htm", (big + "big\nbig\n").toUtf8());
+    const QString throughIncludes = "#include \"part.htm\"\n#include \"part.htm\"\n#include \"part.htm\"\n";
+    for (const QString& text : {doubling, manyUses, manyLines, throughIncludes}) {
+        try {
+            Preprocess(text, Index());
+            ADD_FAILURE() << "no error for " << text.left(40).toStdString();
+        } catch (const AbortCommand& error) {
+            EXPECT_TRUE(error.Text().contains("longer than") &&
+                        (error.Text().contains("index.htm") || error.Text().contains("part.htm")))
+                << error.Text().toStdString();
+        }
+    }
+    EXPECT_EQ(Preprocess(big + "big", Index()).size(), MaxPreprocessedLength / 8 + 2);
+}
+
 TEST_F(PreprocessorTest, ATextWithoutAFolderIncludesFromTheHomeFolder) {
     const QByteArray home = qgetenv("HOME");
     qputenv("HOME", site.Root().toUtf8());
