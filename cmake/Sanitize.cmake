@@ -1,0 +1,35 @@
+# The AddressSanitizer + UndefinedBehaviorSanitizer build (scripts/test --sanitize).
+#
+# Chromium cannot run under the sanitizers in a useful way, so this build keeps only the subsystems
+# whose libraries and tests never start Qt WebEngine, and leaves out the program and the benchmarks.
+# Qt WebEngine is then never looked for: a kept library that starts linking it fails at configure time
+# instead of quietly pulling the engine in.
+#
+# Included after PLOVANE_SUBSYSTEMS is set; narrows that list when the option is on.
+
+option(PLOVANE_SANITIZE "Build only the engine-free subsystems and their tests, with ASan and UBSan" OFF)
+
+if(PLOVANE_SANITIZE)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+        message(FATAL_ERROR "PLOVANE_SANITIZE expects gcc (found ${CMAKE_CXX_COMPILER_ID})")
+    endif()
+
+    set(PLOVANE_ENGINE_FREE_SUBSYSTEMS
+        platform components sourceeditor tidy spelling ftp web imaging)
+    set(kept)
+    foreach(dir IN LISTS PLOVANE_SUBSYSTEMS)
+        if(dir IN_LIST PLOVANE_ENGINE_FREE_SUBSYSTEMS)
+            list(APPEND kept ${dir})
+        endif()
+    endforeach()
+    set(PLOVANE_SUBSYSTEMS ${kept})
+    message(STATUS "Sanitized build of: ${PLOVANE_SUBSYSTEMS}")
+
+    # Normal variable: option(PLOVANE_BUILD_BENCH ...) leaves it as it is (policy CMP0077).
+    set(PLOVANE_BUILD_BENCH OFF)
+
+    # Every report stops the test at once, so CTest sees it as a failure.
+    set(sanitize_flags -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    add_compile_options(${sanitize_flags})
+    add_link_options(${sanitize_flags})
+endif()
