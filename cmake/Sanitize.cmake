@@ -1,7 +1,8 @@
 # The AddressSanitizer + UndefinedBehaviorSanitizer build (scripts/test --sanitize).
 #
 # Chromium cannot run under the sanitizers in a useful way, so this build keeps only the subsystems
-# whose libraries and tests never start Qt WebEngine, and leaves out the program and the benchmarks.
+# whose libraries and tests never start Qt WebEngine; the top-level CMakeLists.txt stops after their
+# tests, so the program, the benchmarks and everything else that follows are left out.
 # Qt WebEngine is then never looked for: a kept library that starts linking it fails at configure time
 # instead of quietly pulling the engine in.
 #
@@ -24,9 +25,6 @@ if(PLOVANE_SANITIZE)
     endforeach()
     set(PLOVANE_SUBSYSTEMS ${kept})
     message(STATUS "Sanitized build of: ${PLOVANE_SUBSYSTEMS}")
-
-    # Normal variable: option(PLOVANE_BUILD_BENCH ...) leaves it as it is (policy CMP0077).
-    set(PLOVANE_BUILD_BENCH OFF)
 
     # Every report stops the test at once, so CTest sees it as a failure. float-cast-overflow is not
     # part of gcc's "undefined" set; pixel and size arithmetic converts doubles to integers often.
