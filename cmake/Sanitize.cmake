@@ -35,3 +35,16 @@ if(PLOVANE_SANITIZE)
     # Bounds checks in the standard library's containers, as Qt's own checks are on in Debug.
     add_compile_definitions(_GLIBCXX_ASSERTIONS)
 endif()
+
+# The fuzz targets' replays of their seed corpora feed hostile input to the engine-free libraries,
+# so they run in this build too. dom/ joins only for its engine-free text helpers: its folder is left
+# out of the default build, so no more of it is built than a replay links.
+function(plovane_sanitized_replays)
+    if(NOT EXISTS ${PROJECT_SOURCE_DIR}/fuzz/CMakeLists.txt)
+        return()
+    endif()
+    if(EXISTS ${PROJECT_SOURCE_DIR}/dom/CMakeLists.txt)
+        add_subdirectory(${PROJECT_SOURCE_DIR}/dom ${PROJECT_BINARY_DIR}/dom EXCLUDE_FROM_ALL)
+    endif()
+    add_subdirectory(${PROJECT_SOURCE_DIR}/fuzz ${PROJECT_BINARY_DIR}/fuzz)
+endfunction()
