@@ -17,6 +17,9 @@ class TApplication : public QApplication {
     Q_OBJECT
 public:
     TApplication(int& argc, char** argv);
+    // The last safety net: an exception that reaches it goes to the error handler. Qt's own frames in
+    // between are built without exception clean-up and leak their locals, so command entry points
+    // still run inside RunCommand themselves.
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
