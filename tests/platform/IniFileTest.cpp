@@ -268,7 +268,8 @@ TEST(IniFileTest, HostileBytesParseAndRoundTrip) {
     ExpectStableRoundTrip("[s]\n" + binary);
 
     // Short lines of the characters the format gives a meaning to, in many orders.
-    const QByteArray alphabet = QByteArray("[]=\"\\;# \t\r\nax01@\xc3\xa9\xff", 21) + '\0';
+    static const char meaningful[] = "[]=\"\\;# \t\r\nax01@\xc3\xa9\xff";
+    const QByteArray alphabet(meaningful, sizeof meaningful);  // the closing '\0' is one of them
     QRandomGenerator random(1);
     for (int round = 0; round < 20000; ++round) {
         QByteArray text = "[s]\n";
