@@ -3,6 +3,7 @@
 #include <QLayout>
 #include <QLocale>
 #include <QSizeGrip>
+#include <algorithm>
 
 namespace plovane {
 
@@ -39,6 +40,24 @@ void StretchStatusPanel(QStatusBar* bar, int index) {
     const QMargins margins = bar->contentsMargins();
     const int room = bar->width() - margins.left() - margins.right() - others;
     panels.at(index)->setMinimumWidth(qMax(0, room));
+}
+
+QRect PlaceOnScreens(const QRect& stored, const QList<QRect>& screens) {
+    if (screens.isEmpty()) return stored;
+    QRect room = screens.first();
+    qint64 best = 0;
+    for (const QRect& screen : screens) {
+        const QRect shared = screen.intersected(stored);
+        const qint64 area = qint64(shared.width()) * shared.height();
+        if (area > best) {
+            best = area;
+            room = screen;
+        }
+    }
+    QRect placed(stored.topLeft(), stored.size().boundedTo(room.size()));
+    placed.moveLeft(std::clamp(placed.left(), room.left(), room.right() + 1 - placed.width()));
+    placed.moveTop(std::clamp(placed.top(), room.top(), room.bottom() + 1 - placed.height()));
+    return placed;
 }
 
 QString FormatKilobytes(qint64 bytes) {

@@ -27,6 +27,7 @@
 #include "platform/RegistryStore.h"
 #include "platform/SharedDialogs.h"
 #include "platform/ShellOperations.h"
+#include "platform/WindowOperations.h"
 #include "shell/MRUManager.h"
 #include "shell/SiteExplorerPanel.h"
 #include "shell/UnitSplash.h"
@@ -593,13 +594,15 @@ void TFormQuenlockPlovane2::LoadPlacement() {
         if (const auto stored = TextRect(reg.ReadString(QStringLiteral("NormPos")))) normal = *stored;
         show = reg.ReadInteger(QStringLiteral("ShowCmd"), 1);
     }
-    // A placement from a larger screen is pulled back onto this one.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect room = screen->availableGeometry();
-        normal.setSize(normal.size().boundedTo(room.size()));
-        if (!room.intersects(normal)) normal.moveTopLeft(room.topLeft());
+    // A placement from a larger screen, or from one that is gone, comes back onto a screen there is.
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen == QGuiApplication::primaryScreen())
+            screens.prepend(screen->availableGeometry());
+        else
+            screens.append(screen->availableGeometry());
     }
-    setGeometry(normal);
+    setGeometry(PlaceOnScreens(normal, screens));
     if (show == 3) setWindowState(Qt::WindowMaximized);
 }
 
