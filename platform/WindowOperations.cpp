@@ -1,7 +1,9 @@
 #include "platform/WindowOperations.h"
 
+#include <QGuiApplication>
 #include <QLayout>
 #include <QLocale>
+#include <QScreen>
 #include <QSizeGrip>
 #include <algorithm>
 
@@ -58,6 +60,17 @@ QRect PlaceOnScreens(const QRect& stored, const QList<QRect>& screens) {
     placed.moveLeft(std::clamp(placed.left(), room.left(), room.right() + 1 - placed.width()));
     placed.moveTop(std::clamp(placed.top(), room.top(), room.bottom() + 1 - placed.height()));
     return placed;
+}
+
+QList<QRect> AvailableScreens() {
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen == QGuiApplication::primaryScreen())
+            screens.prepend(screen->availableGeometry());
+        else
+            screens.append(screen->availableGeometry());
+    }
+    return screens;
 }
 
 QString FormatKilobytes(qint64 bytes) {

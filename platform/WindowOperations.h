@@ -41,6 +41,8 @@ void StretchStatusPanel(QStatusBar* bar, int index);
 // first): on the screen it overlaps most, or the primary when it overlaps none, no larger than that
 // screen and moved the least so that all of it shows. Without screens it stays as stored.
 QRect PlaceOnScreens(const QRect& stored, const QList<QRect>& screens);
+// The available areas of the screens there are now, the primary first.
+QList<QRect> AvailableScreens();
 
 // Bytes / 1024 rounded up, with thousands separators, followed by "KB": 0 -> "0KB", 1025 -> "2KB".
 QString FormatKilobytes(qint64 bytes);

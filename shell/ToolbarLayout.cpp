@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/WindowOperations.h"
+
 namespace plovane {
 
 namespace {
@@ -73,11 +75,12 @@ QByteArray ToolbarState(const QMainWindow& window, const QList<ToolbarPlace>& pl
             uint geometry1 = 0;
             if (floating) {
                 const auto* bar = window.findChild<QToolBar*>(place->Name, Qt::FindDirectChildrenOnly);
-                const QSize size = bar ? bar->sizeHint() : QSize(0, 0);
-                geometry0 = (uint(size.width()) & 0x7fff) << 16 |
-                            uint(std::clamp(place->FloatLeft + 0x7fff, 0, 0xffff));
-                geometry1 = (uint(size.height()) & 0xffff) << 16 |
-                            uint(std::clamp(place->FloatTop + 0x7fff, 0, 0xffff));
+                // A place on a screen that is gone comes back onto one there is.
+                const QRect r = PlaceOnScreens(
+                    QRect(QPoint(place->FloatLeft, place->FloatTop), bar ? bar->sizeHint() : QSize(0, 0)),
+                    AvailableScreens());
+                geometry0 = (uint(r.width()) & 0x7fff) << 16 | uint(std::clamp(r.left() + 0x7fff, 0, 0xffff));
+                geometry1 = (uint(r.height()) & 0xffff) << 16 | uint(std::clamp(r.top() + 0x7fff, 0, 0xffff));
                 geometry0 = geometry0 << 1 | 1;
             }
             out << geometry0 << geometry1;

@@ -573,14 +573,7 @@ void TFormQuenlockPlovane2::LoadPlacement() {
         show = reg.ReadInteger(QStringLiteral("ShowCmd"), 1);
     }
     // A placement from a larger screen, or from one that is gone, comes back onto a screen there is.
-    QList<QRect> screens;
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        if (screen == QGuiApplication::primaryScreen())
-            screens.prepend(screen->availableGeometry());
-        else
-            screens.append(screen->availableGeometry());
-    }
-    setGeometry(PlaceOnScreens(normal, screens));
+    setGeometry(PlaceOnScreens(normal, AvailableScreens()));
     if (show == 3) setWindowState(Qt::WindowMaximized);
 }
 

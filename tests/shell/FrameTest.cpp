@@ -2,8 +2,10 @@
 
 #include <QDockWidget>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QMdiSubWindow>
 #include <QProcess>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
@@ -206,6 +208,18 @@ TEST_F(FrameTest, AFloatingToolbarComesBackFloatingWhereItWas) {
     EXPECT_EQ(settings.ReadString("TFormQuenlockPlovane2ToolbarFile", "DockedTo", "x"), "");
     EXPECT_EQ(settings.ReadString("TFormQuenlockPlovane2ToolbarFile", "FloatLeft"), "300");
     EXPECT_EQ(settings.ReadString("TFormQuenlockPlovane2ToolbarFile", "LastDock"), "TopDock");
+}
+
+TEST_F(FrameTest, AToolbarFloatingOnAScreenThatIsGoneComesBackOnThisOne) {
+    Places.Folder().Write("program/Settings.ini",
+                          "[TFormQuenlockPlovane2ToolbarFile]\nDockedTo=\nFloatLeft=5000\nFloatTop=-3000\n");
+    Frame = std::make_unique<TFormQuenlockPlovane2>();
+    Frame->show();
+    const auto* file = Frame->findChild<QToolBar*>("ToolbarFile");
+    ASSERT_TRUE(file->isFloating());
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect r = file->geometry();
+    EXPECT_TRUE(screen.contains(r)) << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
 }
 
 TEST_F(FrameTest, ToolbarsComeBackOnTheirRowsOfADock) {
