@@ -1553,6 +1553,36 @@
         },
     };
 
+    // ---- body margins ---------------------------------------------------------------------------
+
+    // The classic BODY attributes leftMargin, rightMargin, topMargin and bottomMargin each set one
+    // side. Chromium reads leftmargin and topmargin for both sides of their axis and ignores the other
+    // two, so a sheet below every rule of the page's own (specificity 0) gives each side its attribute;
+    // a side without one keeps the default 8 pixels.
+    const marginSheet = new CSSStyleSheet();
+    let marginRule = '';
+    function applyBodyMargins() {
+        const body = document.body;
+        const sides = ['left', 'right', 'top', 'bottom'];
+        let rule = '';
+        if (body && sides.some(function (s) { return body.hasAttribute(s + 'margin'); })) {
+            rule = ':where(body) {' + sides.map(function (s) {
+                const v = parseInt(body.getAttribute(s + 'margin'), 10);
+                return ' margin-' + s + ': ' + (v >= 0 ? v : 8) + 'px;';
+            }).join('') + ' }';
+        }
+        if (rule === marginRule) return;
+        marginRule = rule;
+        marginSheet.replaceSync(rule);
+        if (!document.adoptedStyleSheets.includes(marginSheet))
+            document.adoptedStyleSheets = [marginSheet].concat(document.adoptedStyleSheets);
+    }
+    new MutationObserver(applyBodyMargins).observe(document, {
+        subtree: true, childList: true, attributes: true,
+        attributeFilter: ['leftmargin', 'rightmargin', 'topmargin', 'bottommargin'],
+    });
+    applyBodyMargins();
+
     // A refresh the page asks for (<meta http-equiv=refresh>) would replace the document being
     // edited; once the page has loaded, nothing it scheduled may go on.
     if (document.readyState === 'complete') window.stop();

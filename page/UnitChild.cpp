@@ -12,6 +12,7 @@
 #include "engine/DHTMLEdit.h"
 #include "engine/QelDHTMLLib.h"
 #include "page/DesignCommands.h"
+#include "page/MarginRuler.h"
 #include "page/PageHost.h"
 #include "platform/Application.h"
 #include "platform/Errors.h"
@@ -91,6 +92,7 @@ TFormChild::TFormChild(PageHost& host, QWidget* parent)
     ButtonDummy->setGeometry(0, 0, 1, 1);
     ButtonDummy->lower();
 
+    TabSheetEdit->layout()->addWidget(new MarginRuler(DHTMLEdit, TabSheetEdit));
     TabSheetEdit->layout()->addWidget(DHTMLEdit);
     PageControl->addTab(TabSheetEdit, QStringLiteral("Editor"));
     PageControl->addTab(TabSheetPreview, QStringLiteral("Preview"));

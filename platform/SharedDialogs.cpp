@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
-#include <QTextStream>
+#include <algorithm>
 
 #include "platform/FilePlaces.h"
 #include "platform/Prompter.h"
@@ -75,36 +75,47 @@ QPrinter& SharedPrinter() {
     return printer;
 }
 
+CustomColorSlots ParseCustomColors(const QString& text) {
+    CustomColorSlots colours;
+    std::array<bool, 16> named{};
+    const QString prefix = QStringLiteral("color");
+    const auto isHex = [](QChar c) { return QStringLiteral("0123456789abcdefABCDEF").contains(c); };
+    for (const QString& raw : text.split(QLatin1Char('\n'))) {
+        const QString line = raw.trimmed();
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        const QString name = line.left(eq).trimmed().toLower();
+        if (eq < 0 || name.size() != prefix.size() + 1 || !name.startsWith(prefix)) continue;
+        const int slot = name.back().unicode() - 'a';
+        if (slot < 0 || slot >= int(colours.size()) || named[slot]) continue;
+        named[slot] = true;
+        const QString digits = line.mid(eq + 1).trimmed();
+        if (digits.isEmpty() || digits.size() > 6 || !std::all_of(digits.begin(), digits.end(), isHex))
+            continue;
+        const uint bgr = digits.toUInt(nullptr, 16);
+        colours[slot] = QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+    }
+    return colours;
+}
+
+CustomColorSlots ReadCustomColors(const QString& path) {
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) return ParseCustomColors(QString::fromLatin1(file.readAll()));
+    static const char* const defaults[16] = {"000000", "808080", "000080", "008000", "008080", "800000",
+                                             "800080", "808000", "FFFFFF", "C0C0C0", "0000FF", "00FF00",
+                                             "00FFFF", "FF0000", "FF00FF", "FFFF00"};
+    QString text;
+    for (int slot = 0; slot < 16; ++slot)
+        text += QStringLiteral("Color%1=%2\n").arg(QChar(u'A' + slot)).arg(QLatin1String(defaults[slot]));
+    return ParseCustomColors(text);
+}
+
 void LoadSharedCustomColors() {
     static bool loaded = false;
     if (loaded) return;
     loaded = true;
-    // The file's digits are blue, green, red from the highest byte down.
-    static const char* const defaults[16] = {"000000", "808080", "000080", "008000", "008080", "800000",
-                                             "800080", "808000", "FFFFFF", "C0C0C0", "0000FF", "00FF00",
-                                             "00FFFF", "FF0000", "FF00FF", "FFFF00"};
-    QStringList lines;
-    QFile file(ProgramFolderFile(QStringLiteral("CustomColors.txt")));
-    const bool readable = file.open(QIODevice::ReadOnly | QIODevice::Text);
-    if (readable) {
-        QTextStream in(&file);
-        while (!in.atEnd() && lines.size() < 16) {
-            const QString line = in.readLine().trimmed();
-            const qsizetype eq = line.indexOf(QLatin1Char('='));
-            if (eq > 0) lines << line.mid(eq + 1).trimmed();
-        }
-    } else {
-        for (const char* digits : defaults) lines << QString::fromLatin1(digits);
-    }
-    for (int slot = 0; slot < 16; ++slot) {
-        if (slot >= lines.size()) {
-            QColorDialog::setCustomColor(slot, QColor(Qt::white));
-            continue;
-        }
-        const uint bgr = lines.at(slot).toUInt(nullptr, 16);
-        QColorDialog::setCustomColor(
-            slot, QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)));
-    }
+    const CustomColorSlots colours = ReadCustomColors(ProgramFolderFile(QStringLiteral("CustomColors.txt")));
+    for (int slot = 0; slot < int(colours.size()); ++slot)
+        QColorDialog::setCustomColor(slot, colours[slot].value_or(QColor(Qt::white)));
 }
 
 }  // namespace plovane

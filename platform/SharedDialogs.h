@@ -1,8 +1,10 @@
 // platform/SharedDialogs.h — the process-wide open and save dialogs and the colour dialog's custom
 // colours. The dialogs themselves run through the Prompter.
 #pragma once
+#include <QColor>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <optional>
 
 class QPrinter;
@@ -31,7 +33,19 @@ std::optional<QString> ExecuteSaveDialog(const QString& file, const QString& fil
 // The one printer the print and printer set-up dialogs share, so a set-up choice holds for printing.
 QPrinter& SharedPrinter();
 
-// Loads "CustomColors.txt" into the colour dialog's 16 custom colours, once per process.
+// The colour dialog's 16 custom colour slots, "A" to "P".
+using CustomColorSlots = std::array<std::optional<QColor>, 16>;
+
+// Each line "Color" + letter + "=" + hexadecimal digits fills the slot of its letter (the first line
+// naming a slot counts); the digits hold blue in the highest byte, then green, then red. A slot no
+// line fills, or whose value is not one to six hexadecimal digits, stays empty.
+CustomColorSlots ParseCustomColors(const QString& text);
+
+// The slots from a custom colours file; a file that cannot be read gives the 16 default colours.
+CustomColorSlots ReadCustomColors(const QString& path);
+
+// Loads "CustomColors.txt" into the colour dialog's 16 custom colours, once per process. An empty
+// slot is white, as the dialog shows an unused one.
 void LoadSharedCustomColors();
 
 }  // namespace plovane

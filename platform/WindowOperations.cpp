@@ -1,8 +1,11 @@
 #include "platform/WindowOperations.h"
 
+#include <QGuiApplication>
 #include <QLayout>
 #include <QLocale>
+#include <QScreen>
 #include <QSizeGrip>
+#include <algorithm>
 
 namespace plovane {
 
@@ -39,6 +42,35 @@ void StretchStatusPanel(QStatusBar* bar, int index) {
     const QMargins margins = bar->contentsMargins();
     const int room = bar->width() - margins.left() - margins.right() - others;
     panels.at(index)->setMinimumWidth(qMax(0, room));
+}
+
+QRect PlaceOnScreens(const QRect& stored, const QList<QRect>& screens) {
+    if (screens.isEmpty()) return stored;
+    QRect room = screens.first();
+    qint64 best = 0;
+    for (const QRect& screen : screens) {
+        const QRect shared = screen.intersected(stored);
+        const qint64 area = qint64(shared.width()) * shared.height();
+        if (area > best) {
+            best = area;
+            room = screen;
+        }
+    }
+    QRect placed(stored.topLeft(), stored.size().boundedTo(room.size()));
+    placed.moveLeft(std::clamp(placed.left(), room.left(), room.right() + 1 - placed.width()));
+    placed.moveTop(std::clamp(placed.top(), room.top(), room.bottom() + 1 - placed.height()));
+    return placed;
+}
+
+QList<QRect> AvailableScreens() {
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen == QGuiApplication::primaryScreen())
+            screens.prepend(screen->availableGeometry());
+        else
+            screens.append(screen->availableGeometry());
+    }
+    return screens;
 }
 
 QString FormatKilobytes(qint64 bytes) {

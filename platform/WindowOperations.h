@@ -1,6 +1,8 @@
 // platform/WindowOperations.h — small window helpers: tab switching with a refusable changing step,
-// status panel stretching, size text and a folder history.
+// status panel stretching, window placement on the screens, size text and a folder history.
 #pragma once
+#include <QList>
+#include <QRect>
 #include <QStatusBar>
 #include <QString>
 #include <QStringList>
@@ -34,6 +36,13 @@ bool SetActiveTab(TPageControl* tabs, int page);
 
 // Widens one panel (a widget added to the bar) so that all panels together fill the bar.
 void StretchStatusPanel(QStatusBar* bar, int index);
+
+// A stored window rectangle placed on the screens there are now (their available areas, the primary
+// first): on the screen it overlaps most, or the primary when it overlaps none, no larger than that
+// screen and moved the least so that all of it shows. Without screens it stays as stored.
+QRect PlaceOnScreens(const QRect& stored, const QList<QRect>& screens);
+// The available areas of the screens there are now, the primary first.
+QList<QRect> AvailableScreens();
 
 // Bytes / 1024 rounded up, with thousands separators, followed by "KB": 0 -> "0KB", 1025 -> "2KB".
 QString FormatKilobytes(qint64 bytes);

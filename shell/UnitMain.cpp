@@ -27,8 +27,10 @@
 #include "platform/RegistryStore.h"
 #include "platform/SharedDialogs.h"
 #include "platform/ShellOperations.h"
+#include "platform/WindowOperations.h"
 #include "shell/MRUManager.h"
 #include "shell/SiteExplorerPanel.h"
+#include "shell/ToolbarLayout.h"
 #include "shell/UnitSplash.h"
 #include "web/QelURI.h"
 #include "web/UnitDownload.h"
@@ -54,29 +56,6 @@ std::optional<QRect> TextRect(const QString& text) {
     }
     if (v[2] <= v[0] || v[3] <= v[1]) return std::nullopt;
     return QRect(QPoint(v[0], v[1]), QPoint(v[2] - 1, v[3] - 1));
-}
-
-QString DockName(Qt::ToolBarArea area) {
-    switch (area) {
-        case Qt::TopToolBarArea:
-            return QStringLiteral("TopDock");
-        case Qt::BottomToolBarArea:
-            return QStringLiteral("BottomDock");
-        case Qt::LeftToolBarArea:
-            return QStringLiteral("LeftDock");
-        case Qt::RightToolBarArea:
-            return QStringLiteral("RightDock");
-        default:
-            return QString();
-    }
-}
-
-Qt::ToolBarArea DockArea(const QString& name, Qt::ToolBarArea fallback) {
-    if (name == QLatin1String("TopDock")) return Qt::TopToolBarArea;
-    if (name == QLatin1String("BottomDock")) return Qt::BottomToolBarArea;
-    if (name == QLatin1String("LeftDock")) return Qt::LeftToolBarArea;
-    if (name == QLatin1String("RightDock")) return Qt::RightToolBarArea;
-    return fallback;
 }
 
 TFormChild* PageOf(QMdiSubWindow* window) {
@@ -612,13 +591,8 @@ void TFormQuenlockPlovane2::LoadPlacement() {
         if (const auto stored = TextRect(reg.ReadString(QStringLiteral("NormPos")))) normal = *stored;
         show = reg.ReadInteger(QStringLiteral("ShowCmd"), 1);
     }
-    // A placement from a larger screen is pulled back onto this one.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect room = screen->availableGeometry();
-        normal.setSize(normal.size().boundedTo(room.size()));
-        if (!room.intersects(normal)) normal.moveTopLeft(room.topLeft());
-    }
-    setGeometry(normal);
+    // A placement from a larger screen, or from one that is gone, comes back onto a screen there is.
+    setGeometry(PlaceOnScreens(normal, AvailableScreens()));
     if (show == 3) setWindowState(Qt::WindowMaximized);
 }
 
@@ -635,33 +609,15 @@ void TFormQuenlockPlovane2::SavePlacement() const {
 
 void TFormQuenlockPlovane2::LoadToolbarLayout() {
     const IniDocument settings = TIniFile::ProgramFile(QStringLiteral("Settings.ini")).ReadAll();
-    for (QToolBar* bar : findChildren<QToolBar*>(QString(), Qt::FindDirectChildrenOnly)) {
-        const QString section = kFrameClass + bar->objectName();
-        if (const auto dock = settings.Value(section, QStringLiteral("DockedTo"))) {
-            // A toolbar that floated comes back docked where it last was.
-            const QString last = settings.Value(section, QStringLiteral("LastDock")).value_or(QString());
-            addToolBar(DockArea(dock->isEmpty() ? last : *dock, toolBarArea(bar)), bar);
-        }
-        bar->setVisible(
-            IniBool(settings.Value(section, QStringLiteral("Visible")).value_or(QString()), true));
-    }
+    QList<ToolbarPlace> places = CurrentToolbarPlaces(*this);
+    for (ToolbarPlace& place : places) place = ReadToolbarPlace(settings, kFrameClass + place.Name, place);
+    ApplyToolbarPlaces(*this, places);
 }
 
 void TFormQuenlockPlovane2::SaveToolbarLayout() const {
     TIniFile::ProgramFile(QStringLiteral("Settings.ini")).Update([this](IniDocument& settings) {
-        for (QToolBar* bar : findChildren<QToolBar*>(QString(), Qt::FindDirectChildrenOnly)) {
-            IniSection& section = settings.Make(kFrameClass + bar->objectName());
-            const QString dock = bar->isFloating() ? QString() : DockName(toolBarArea(bar));
-            const bool vertical =
-                toolBarArea(bar) == Qt::LeftToolBarArea || toolBarArea(bar) == Qt::RightToolBarArea;
-            section.Set(QStringLiteral("Visible"), IniBoolText(!bar->isHidden()));
-            section.Set(QStringLiteral("DockedTo"), dock);
-            section.Set(QStringLiteral("LastDock"), DockName(toolBarArea(bar)));
-            section.Set(QStringLiteral("DockRow"), QStringLiteral("0"));
-            section.Set(QStringLiteral("DockPos"), QString::number(vertical ? bar->y() : bar->x()));
-            section.Set(QStringLiteral("FloatLeft"), QString::number(bar->isFloating() ? bar->x() : 0));
-            section.Set(QStringLiteral("FloatTop"), QString::number(bar->isFloating() ? bar->y() : 0));
-        }
+        for (const ToolbarPlace& place : CurrentToolbarPlaces(*this))
+            WriteToolbarPlace(settings, kFrameClass + place.Name, place);
         return true;
     });
 }

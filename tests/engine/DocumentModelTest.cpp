@@ -234,4 +234,22 @@ TEST_F(DocumentModelTest, MouseEventsReachTheWindowEvent) {
     EXPECT_EQ(event.Get("y").ToInt(), 9);
 }
 
+// Each margin attribute of BODY sets its own side, below the page's own style rules.
+TEST_F(EngineTest, BodyMarginAttributesSetOneSideEach) {
+    const QString margins =
+        "(function () { const s = getComputedStyle(document.body); return [s.marginLeft, s.marginRight,"
+        " s.marginTop, s.marginBottom].join(' '); })()";
+    Load("<html><body leftMargin=40 rightMargin=10 topMargin=5><p>x</p></body></html>");
+    EXPECT_EQ(Js(margins), "40px 10px 5px 8px");
+    const DomRef body = Doc().Ref("body");
+    body.Put("rightMargin", 30);
+    body.Put("leftMargin", "");
+    EXPECT_EQ(body.Text("rightMargin"), "30");
+    EXPECT_EQ(Js(margins), "8px 30px 5px 8px");
+
+    Load("<html><head><style>body { margin-right: 2px }</style></head><body leftMargin=40></body></html>");
+    EXPECT_EQ(Js(margins), "40px 2px 8px 8px");
+    EXPECT_FALSE(Edit().DocumentHTML().contains("margin-left")) << "the sheet is no part of the page";
+}
+
 }  // namespace plovane::test

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDateTime>
 #include <QFile>
+#include <QTest>
 
 #include "engine/DHTMLEdit.h"
 #include "engine/QelDHTMLLib.h"
+#include "page/MarginRuler.h"
 #include "page/PageHost.h"
 #include "page/UnitChild.h"
 #include "platform/Errors.h"
@@ -146,6 +149,34 @@ TEST_F(ChildTest, DocumentCompleteTakesTheStoredDisplaySwitches) {
     Page->LoadPage(Site.Write("p.htm", "<html><body><p>x</p></body></html>"));
     EXPECT_TRUE(Page->Design()->ShowBorders());  // absent means on
     EXPECT_FALSE(Page->Design()->ShowDetails());
+}
+
+TEST_F(ChildTest, DraggingTheGripsSetsTheBodyMargins) {
+    Page->LoadPage(Site.Write("m.htm", "<html><body leftMargin=40 rightMargin=30><p>x</p></body></html>"));
+    auto* ruler = Page->findChild<MarginRuler*>("PanelMargin");
+    ASSERT_NE(ruler, nullptr);
+    QTRY_COMPARE(ruler->Layout().Left.Width(), 40);  // laid out after the document completed
+    EXPECT_EQ(ruler->Layout().Right.Width(), 30);
+    EXPECT_EQ(ruler->Layout().Right.End, ruler->width());
+    EXPECT_GT(Page->Design()->y(), ruler->y());  // the strip sits above the design view
+
+    const auto drag = [](QWidget* grip, int by) {
+        QTest::mousePress(grip, Qt::LeftButton, {}, QPoint(3, 10));
+        EXPECT_EQ(QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor,
+                  Qt::SizeHorCursor);
+        QTest::mouseMove(grip, QPoint(3 + by, 10));
+        QTest::mouseRelease(grip, Qt::LeftButton, {}, QPoint(3 + by, 10));
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    };
+    const DomRef body = Page->ReadyDocument().Ref("body");
+    drag(ruler->LeftGrip(), 60);
+    EXPECT_EQ(body.Text("leftMargin"), "100");
+    EXPECT_EQ(ruler->Layout().Left.Width(), 100);
+    drag(ruler->RightGrip(), -20);  // the right edge moves 20 pixels inwards
+    EXPECT_EQ(body.Text("rightMargin"), "50");
+    EXPECT_EQ(ruler->Layout().Right.Width(), 50);
+    drag(ruler->LeftGrip(), -500);  // past the strip's left edge
+    EXPECT_EQ(body.Text("leftMargin"), "0");
 }
 
 }  // namespace

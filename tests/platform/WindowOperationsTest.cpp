@@ -63,5 +63,44 @@ TEST(ShellOperationsTest, VerbsReachTheLauncherWithTheFilesFolder) {
     EXPECT_EQ(seen[2].folder, "/tmp/site");
 }
 
+struct PlacementCase {
+    const char* what;
+    QRect stored;
+    QList<QRect> screens;
+    QRect placed;
+};
+
+class PlaceOnScreensTest : public ::testing::TestWithParam<PlacementCase> {};
+
+TEST_P(PlaceOnScreensTest, ComesBackFullyVisible) {
+    EXPECT_EQ(PlaceOnScreens(GetParam().stored, GetParam().screens), GetParam().placed) << GetParam().what;
+}
+
+const QRect Primary(0, 0, 1280, 1024);
+const QRect Second(1280, 0, 1920, 1080);  // to the right of the primary
+const QRect Panelled(0, 40, 1024, 728);   // a desktop panel takes the top 40 pixels
+
+INSTANTIATE_TEST_SUITE_P(
+    Rectangles, PlaceOnScreensTest,
+    ::testing::Values(
+        PlacementCase{"on the screen: unchanged", {60, 40, 1000, 700}, {Primary}, {60, 40, 1000, 700}},
+        PlacementCase{
+            "from a second screen that is gone", {1500, 100, 800, 600}, {Primary}, {480, 100, 800, 600}},
+        PlacementCase{"on a second screen that is there",
+                      {1500, 100, 800, 600},
+                      {Primary, Second},
+                      {1500, 100, 800, 600}},
+        PlacementCase{"across two screens: onto the one it overlaps most",
+                      {1000, 100, 800, 600},
+                      {Primary, Second},
+                      {1280, 100, 800, 600}},
+        PlacementCase{"larger than the screen", {-50, -50, 3000, 2000}, {Primary}, {0, 0, 1280, 1024}},
+        PlacementCase{"under a panel", {100, 0, 400, 300}, {Panelled}, {100, 40, 400, 300}},
+        PlacementCase{"far off on no screen: onto the primary",
+                      {-9000, 9000, 500, 400},
+                      {Second, Primary},
+                      {1280, 680, 500, 400}},
+        PlacementCase{"no screens: as stored", {5, 6, 7, 8}, {}, {5, 6, 7, 8}}));
+
 }  // namespace
 }  // namespace plovane

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QDockWidget>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QProcess>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
@@ -149,11 +152,11 @@ TEST_F(FrameTest, ExitStopsWhenAnyPageCancels) {
     EXPECT_TRUE(edited->Modified());
 }
 
-// Settings.ini as Qt's INI format wrote it: the floating list toolbar comes back docked where it
-// last was, and hidden; closing writes the layout back in the same sections and keys.
+// Settings.ini as Qt's INI format wrote it: the list toolbar comes back in the dock it names, and
+// hidden; closing writes the layout back in the same sections and keys.
 TEST_F(FrameTest, ToolbarLayoutComesBackFromSettingsAndIsStoredOnClose) {
     Places.Folder().Write("program/Settings.ini",
-                          "[TFormQuenlockPlovane2ToolbarWindowsList]\nDockedTo=\nLastDock=LeftDock\n"
+                          "[TFormQuenlockPlovane2ToolbarWindowsList]\nDockedTo=LeftDock\nLastDock=LeftDock\n"
                           "Visible=false\n\n[Other]\nKept=\"a;b\"\n");
     Frame = std::make_unique<TFormQuenlockPlovane2>();
     Frame->show();
@@ -170,6 +173,71 @@ TEST_F(FrameTest, ToolbarLayoutComesBackFromSettingsAndIsStoredOnClose) {
     EXPECT_FALSE(settings.ReadBool(section, "Visible", true));
     EXPECT_TRUE(settings.ReadBool("TFormQuenlockPlovane2ToolbarFile", "Visible", false));
     EXPECT_EQ(settings.ReadString("Other", "Kept"), "a;b");
+}
+
+// A floating toolbar comes back floating where it was, also after the next close and start; every
+// section holds the seven values.
+TEST_F(FrameTest, AFloatingToolbarComesBackFloatingWhereItWas) {
+    Places.Folder().Write("program/Settings.ini",
+                          "[TFormQuenlockPlovane2ToolbarFile]\nVisible=true\nDockedTo=\nLastDock=TopDock\n"
+                          "FloatLeft=300\nFloatTop=200\n\n[TFormQuenlockPlovane2ToolbarWindowsList]\n"
+                          "DockedTo=LeftDock\n");
+    const auto check = [this](const char* when) {
+        auto* file = Frame->findChild<QToolBar*>("ToolbarFile");
+        auto* list = Frame->findChild<QToolBar*>("ToolbarWindowsList");
+        EXPECT_TRUE(file->isFloating()) << when;
+        EXPECT_TRUE(file->isVisible()) << when;
+        EXPECT_EQ(file->geometry().topLeft(), QPoint(300, 200)) << when;
+        EXPECT_EQ(Frame->toolBarArea(list), Qt::LeftToolBarArea) << when;
+        EXPECT_FALSE(list->isFloating()) << when;
+        auto* explorer = Frame->findChild<QDockWidget*>();
+        ASSERT_NE(explorer, nullptr);
+        EXPECT_EQ(Frame->dockWidgetArea(explorer), Qt::LeftDockWidgetArea) << when;
+    };
+    for (const char* when : {"first start", "second start"}) {
+        Frame = std::make_unique<TFormQuenlockPlovane2>();
+        Frame->show();
+        check(when);
+        ASSERT_TRUE(Frame->close());
+    }
+    const TIniFile settings(ProgramFolderFile("Settings.ini"));
+    for (const char* bar : {"ToolbarFile", "ToolbarWindowsList"}) {
+        const QString section = QString("TFormQuenlockPlovane2") + bar;
+        for (const char* key :
+             {"Visible", "DockedTo", "LastDock", "DockRow", "DockPos", "FloatLeft", "FloatTop"})
+            EXPECT_TRUE(settings.ValueExists(section, key)) << bar << " " << key;
+    }
+    EXPECT_EQ(settings.ReadString("TFormQuenlockPlovane2ToolbarFile", "DockedTo", "x"), "");
+    EXPECT_EQ(settings.ReadString("TFormQuenlockPlovane2ToolbarFile", "FloatLeft"), "300");
+    EXPECT_EQ(settings.ReadString("TFormQuenlockPlovane2ToolbarFile", "LastDock"), "TopDock");
+}
+
+TEST_F(FrameTest, AToolbarFloatingOnAScreenThatIsGoneComesBackOnThisOne) {
+    Places.Folder().Write("program/Settings.ini",
+                          "[TFormQuenlockPlovane2ToolbarFile]\nDockedTo=\nFloatLeft=5000\nFloatTop=-3000\n");
+    Frame = std::make_unique<TFormQuenlockPlovane2>();
+    Frame->show();
+    const auto* file = Frame->findChild<QToolBar*>("ToolbarFile");
+    ASSERT_TRUE(file->isFloating());
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect r = file->geometry();
+    EXPECT_TRUE(screen.contains(r)) << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
+}
+
+TEST_F(FrameTest, ToolbarsComeBackOnTheirRowsOfADock) {
+    Places.Folder().Write("program/Settings.ini",
+                          "[TFormQuenlockPlovane2ToolbarFile]\nDockedTo=TopDock\nDockRow=1\n\n"
+                          "[TFormQuenlockPlovane2ToolbarWindowsList]\nDockedTo=TopDock\nDockRow=0\n");
+    Frame = std::make_unique<TFormQuenlockPlovane2>();
+    Frame->show();
+    auto* file = Frame->findChild<QToolBar*>("ToolbarFile");
+    auto* list = Frame->findChild<QToolBar*>("ToolbarWindowsList");
+    EXPECT_EQ(Frame->toolBarArea(list), Qt::TopToolBarArea);
+    EXPECT_LT(list->y(), file->y());  // row 0 is nearest the window's edge
+    ASSERT_TRUE(Frame->close());
+    const TIniFile settings(ProgramFolderFile("Settings.ini"));
+    EXPECT_EQ(settings.ReadString("TFormQuenlockPlovane2ToolbarWindowsList", "DockRow"), "0");
+    EXPECT_EQ(settings.ReadString("TFormQuenlockPlovane2ToolbarFile", "DockRow"), "1");
 }
 
 TEST_F(FrameTest, WindowMenuListsThePagesAfterTheMarker) {
