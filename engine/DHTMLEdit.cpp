@@ -101,6 +101,7 @@ TDHTMLEdit::TDHTMLEdit(QWidget* parent) : QWidget(parent) {
     layout->addWidget(WebView);
 
     Engine = new EngineBridge(Page, this);
+    connect(Engine, &EngineBridge::CallEnded, this, &TDHTMLEdit::DeliverHeldEvents);
     Events = new EngineEvents(this);
     auto* channel = new QWebChannel(this);
     channel->registerObject("engineEvents", Events);
@@ -187,9 +188,8 @@ void TDHTMLEdit::FinishLoad(bool ok) {
     WatchFocusProxy();
     Failed = !ok;
     IsBusy = false;
-    // This runs inside the page's answer to a script; a handler that called the page from here
-    // would wait for an answer the engine cannot deliver until this one returns.
-    QMetaObject::invokeMethod(this, &TDHTMLEdit::DocumentComplete, Qt::QueuedConnection);
+    // This runs inside the page's answer to a script; the event reaches its handlers later.
+    Deliver([this] { emit DocumentComplete(); });
 }
 
 void TDHTMLEdit::NewDocument() {
@@ -588,19 +588,30 @@ bool TDHTMLEdit::eventFilter(QObject* watched, QEvent* event) {
 
 void TDHTMLEdit::Dispatch(const QString& kind, const QVariantList& arguments) {
     if (kind == "DisplayChanged")
-        emit DisplayChanged();
+        Deliver([this] { emit DisplayChanged(); });
     else if (kind == "ShowContextMenu")
-        emit ShowContextMenu(arguments.value(0).toInt(), arguments.value(1).toInt());
+        Deliver([this, x = arguments.value(0).toInt(), y = arguments.value(1).toInt()] {
+            emit ShowContextMenu(x, y);
+        });
     else if (kind == "onclick")
-        emit onclick();
+        Deliver([this] { emit onclick(); });
     else if (kind == "ondblclick")
-        emit ondblclick();
+        Deliver([this] { emit ondblclick(); });
     else if (kind == "onmousedown")
-        emit onmousedown();
+        Deliver([this] { emit onmousedown(); });
     else if (kind == "onmousemove")
-        emit onmousemove();
+        Deliver([this] { emit onmousemove(); });
     else if (kind == "onkeyup")
-        emit onkeyup();
+        Deliver([this] { emit onkeyup(); });
+}
+
+void TDHTMLEdit::Deliver(std::function<void()> event) {
+    HeldEvents.append(std::move(event));
+    QMetaObject::invokeMethod(this, &TDHTMLEdit::DeliverHeldEvents, Qt::QueuedConnection);
+}
+
+void TDHTMLEdit::DeliverHeldEvents() {
+    while (!HeldEvents.isEmpty() && !Engine->Answering()) HeldEvents.takeFirst()();
 }
 
 }  // namespace plovane

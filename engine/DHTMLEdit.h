@@ -9,6 +9,7 @@
 #include <QString>
 #include <QVariant>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -111,6 +112,8 @@ public:
     QWebEngineView* View() const { return WebView; }
 
 signals:
+    // Emitted from the event loop while no call into the page waits for its answer, so handlers
+    // may call the page (see Deliver).
     void DocumentComplete();
     void DisplayChanged();
     void ShowContextMenu(int x, int y);  // client coordinates of the document
@@ -132,8 +135,14 @@ private:
     void FinishLoad(bool ok);
     void ApplyOptions();
     void Dispatch(const QString& kind, const QVariantList& arguments);
+    // Page events reach their handlers from the event loop, never from inside the page's answer
+    // to a call, and only while no call into the page waits for its answer (a handler calls the
+    // page again, which the engine cannot answer then); until then they are held, in order.
+    void Deliver(std::function<void()> event);
+    void DeliverHeldEvents();
     QString SerializedHTML() const;
     static const CommandDefinition* FindCommand(int command);
+    QList<std::function<void()>> HeldEvents;
     bool DocumentShown() const { return !IsBusy && !Failed && !PageGone; }
     QVariant RunCommandScript(int command, const QVariant& in);
     QVariant CopyToClipboard(const CommandCall& call);

@@ -3,6 +3,7 @@
 #include <QEventLoop>
 #include <QJsonDocument>
 #include <QJsonValue>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
@@ -224,6 +225,11 @@ DomValue EngineBridge::Decode(const QVariant& value) {
 QVariant EngineBridge::Evaluate(const QString& script) {
     if (!Page) throw EngineError("The engine no longer exists.");
     if (Lost) throw EngineError("The page's process has ended.");
+    if (Depth > 0) throw EngineError("The engine is still answering another call.");
+    ++Depth;
+    const auto leave = qScopeGuard([this] {
+        if (--Depth == 0) QMetaObject::invokeMethod(this, &EngineBridge::CallEnded, Qt::QueuedConnection);
+    });
     QEventLoop loop;
     QVariant result;
     bool answered = false;

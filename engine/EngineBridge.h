@@ -29,7 +29,12 @@ public:
     // value. Throws EngineError with the page's message, or when the page does not answer.
     DomValue Invoke(const QString& expression);
     // Runs a script in the engine's world and gives its raw result; throws only on no answer.
+    // While one call waits for its answer, the engine cannot answer another: a call made from an
+    // event handled during that wait (a timer, a queued signal) throws at once instead of hanging.
     QVariant Evaluate(const QString& script);
+    // A call is waiting for its answer. Event handlers that call the page check this and wait for
+    // CallEnded, which comes (queued) when the last waiting call has its answer.
+    bool Answering() const { return Depth > 0; }
 
     // A new document replaces the old one: every handle handed out so far dies.
     void NewGeneration();
@@ -42,6 +47,7 @@ public:
 signals:
     // The page's process ended: calls fail at once until the next document.
     void PageLost();
+    void CallEnded();
 
 private:
     friend class DomRef;
@@ -54,6 +60,7 @@ private:
     quint64 Generation = 1;
     QList<int> PendingRelease;
     int TimeoutMs = 20000;
+    int Depth = 0;
     bool Lost = false;
 };
 

@@ -7,6 +7,7 @@
 
 #include "engine/DHTMLEdit.h"
 #include "engine/DomRef.h"
+#include "engine/EngineBridge.h"
 #include "platform/Errors.h"
 
 namespace plovane {
@@ -103,9 +104,8 @@ MarginRuler::MarginRuler(TDHTMLEdit* design, QWidget* parent)
     setFixedHeight(StripHeight);
     GripLeft->installEventFilter(this);
     GripRight->installEventFilter(this);
-    // Engine events may come from inside a call into the page; reading the margins waits for it.
-    connect(design, &TDHTMLEdit::DocumentComplete, this, &MarginRuler::Relayout, Qt::QueuedConnection);
-    connect(design, &TDHTMLEdit::DisplayChanged, this, &MarginRuler::Relayout, Qt::QueuedConnection);
+    connect(design, &TDHTMLEdit::DocumentComplete, this, &MarginRuler::Relayout);
+    connect(design, &TDHTMLEdit::DisplayChanged, this, &MarginRuler::Relayout);
     ApplyLayout(LayOutMargins(width(), GripWidth, 0, 0));
 }
 
@@ -113,6 +113,20 @@ MarginRuler::~MarginRuler() { GripUp(); }
 
 void MarginRuler::Relayout() {
     if (Design->Busy()) return;
+    EngineBridge& bridge = Design->Bridge();
+    if (bridge.Answering()) {
+        if (!RelayoutWaiting) {
+            RelayoutWaiting = true;
+            connect(
+                &bridge, &EngineBridge::CallEnded, this,
+                [this] {
+                    RelayoutWaiting = false;
+                    Relayout();
+                },
+                Qt::SingleShotConnection);
+        }
+        return;
+    }
     qint64 left = 0;
     qint64 right = 0;
     try {

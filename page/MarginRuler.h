@@ -37,7 +37,8 @@ public:
     explicit MarginRuler(TDHTMLEdit* design, QWidget* parent = nullptr);
     ~MarginRuler() override;
 
-    // Takes the body's margins and lays out the panels; does nothing while the engine is busy.
+    // Takes the body's margins and lays out the panels; does nothing while the engine is busy, and
+    // waits while the engine answers another call.
     void Relayout();
     const MarginLayout& Layout() const { return Current; }
     QWidget* LeftGrip() const { return GripLeft; }
@@ -61,6 +62,7 @@ private:
     QWidget* GripRight;
     MarginLayout Current;
     QWidget* DraggedGrip = nullptr;
+    bool RelayoutWaiting = false;
     QPoint GripDownPoint;  // where the mouse went down, in the grip's own coordinates
 };
 

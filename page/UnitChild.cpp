@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "engine/DHTMLEdit.h"
+#include "engine/EngineBridge.h"
 #include "engine/QelDHTMLLib.h"
 #include "page/DesignCommands.h"
 #include "page/MarginRuler.h"
@@ -138,25 +139,16 @@ TFormChild::TFormChild(PageHost& host, QWidget* parent)
     };
     connect(TabSet, &QTabBar::currentChanged, this, [this](int index) { TabSetChange(index); });
 
-    // Engine events may come from inside a call into the page; the handlers call the page again,
-    // so they run once that call has returned.
-    const auto queued = Qt::QueuedConnection;
-    connect(
-        DHTMLEdit, &TDHTMLEdit::DisplayChanged, this, [this] { RunCommand([this] { DisplayChanged(); }); },
-        queued);
-    connect(
-        DHTMLEdit, &TDHTMLEdit::onmousedown, this, [this] { RefreshTimer.start(); }, queued);
-    connect(
-        DHTMLEdit, &TDHTMLEdit::onmousemove, this, [this] { RunCommand([this] { DesignMouseMove(); }); },
-        queued);
-    connect(
-        DHTMLEdit, &TDHTMLEdit::ShowContextMenu, this,
-        [this](int x, int y) { RunCommand([&] { DesignContextMenu(x, y); }); }, queued);
-    connect(
-        DHTMLEdit, &TDHTMLEdit::ondblclick, this, [this] { emit DesignDoubleClicked(); }, queued);
-    connect(
-        DHTMLEdit, &TDHTMLEdit::DocumentComplete, this,
-        [this] { RunCommand([this] { DocumentComplete(); }); }, queued);
+    // The engine delivers its events when the page can be called again.
+    connect(DHTMLEdit, &TDHTMLEdit::DisplayChanged, this,
+            [this] { RunCommand([this] { DisplayChanged(); }); });
+    connect(DHTMLEdit, &TDHTMLEdit::onmousedown, this, [this] { RefreshTimer.start(); });
+    connect(DHTMLEdit, &TDHTMLEdit::onmousemove, this, [this] { RunCommand([this] { DesignMouseMove(); }); });
+    connect(DHTMLEdit, &TDHTMLEdit::ShowContextMenu, this,
+            [this](int x, int y) { RunCommand([&] { DesignContextMenu(x, y); }); });
+    connect(DHTMLEdit, &TDHTMLEdit::ondblclick, this, [this] { emit DesignDoubleClicked(); });
+    connect(DHTMLEdit, &TDHTMLEdit::DocumentComplete, this,
+            [this] { RunCommand([this] { DocumentComplete(); }); });
 
     DesignSetHTML(DHTMLEdit, NewPageTemplate(), false);
     WaitUntilReady(DHTMLEdit);
@@ -293,6 +285,10 @@ void TFormChild::DisplayChanged() {
 void TFormChild::RefreshTimerFire() {
     RefreshTimer.stop();
     if (Host.ActivePage() != this || DHTMLEdit->Busy()) return;
+    if (DHTMLEdit->Bridge().Answering()) {  // fired during a call into the page: try again after it
+        RefreshTimer.start();
+        return;
+    }
     if (ElementUnderMouse) {
         try {
             Panels.at(1)->setText(ElementUnderMouse.Text(QStringLiteral("tagName")));

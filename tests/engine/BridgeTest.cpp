@@ -1,5 +1,7 @@
 // The ground everything stands on: a page with its scripts off, engine.js in its own world, and
 // values and errors crossing the bridge.
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -75,6 +77,34 @@ TEST_F(BridgeTest, TheEngineForgetsObjectsNoReferenceHolds) {
     EXPECT_LE(Js("PlovaneEngine.handleCount()").toInt(), before + 1);
     const DomRef again = ById("p");
     EXPECT_TRUE(again.SameAs(p)) << "one object keeps one handle while referenced";
+}
+
+TEST_F(BridgeTest, ACallMadeWhileAnotherWaitsFailsAtOnceAndEventsWaitForTheCallToEnd) {
+    Load("<body><p id=p>x</p></body>");
+    const QString spin =
+        "(function () { const end = Date.now() + 300; while (Date.now() < end) {} return ''; })()";
+    QString nested;
+    QTimer::singleShot(0, &Edit(), [&] {
+        try {
+            Js("1");
+        } catch (const EngineError& e) {
+            nested = e.Text();
+        }
+    });
+    QElapsedTimer clock;
+    clock.start();
+    Js(spin);
+    EXPECT_EQ(nested, "The engine is still answering another call.");
+    EXPECT_LT(clock.elapsed(), 5000) << "the first call waited for the second";
+
+    // An event the page raises during a call reaches a handler that calls the page, after the call.
+    QStringList seen;
+    QObject context;
+    QObject::connect(&Edit(), &TDHTMLEdit::DisplayChanged, &context,
+                     [&] { seen << Js("document.getElementById('p').textContent"); });
+    Js("(function () { document.getElementById('p').textContent = 'y'; return " + spin + "; })()");
+    EXPECT_TRUE(WaitFor([&] { return !seen.isEmpty(); }));
+    EXPECT_EQ(seen.value(0), "y");
 }
 
 TEST_F(BridgeTest, LoadUrlShowsALocalAddress) {

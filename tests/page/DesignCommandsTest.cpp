@@ -165,7 +165,7 @@ TEST_F(DesignCommandsTest, AShortcutOnAnItemTheMenuLeftDisabledChecksAgain) {
     emit Page->findChild<QMenu*>("MIEdit")->aboutToHide();
     EXPECT_TRUE(Item("MICut")->isEnabled());  // a closed menu leaves its shortcuts alive
     Item("MICut")->trigger();                 // nothing selected: the item's own check stops it
-    EXPECT_TRUE(Prompter->Log.empty());
+    EXPECT_TRUE(Prompter->Log.empty()) << Prompter->Texts().join("|").toStdString();
     SelectText("p", 0, 4);
     bold->trigger();
     EXPECT_TRUE(Html("p").contains("<b>some</b>")) << Html("p").toStdString();
