@@ -252,8 +252,7 @@ FrameToolbars::FrameToolbars(QMainWindow& window, std::function<TFormChild*()> a
     Items.value(QStringLiteral("TBInsertBullets"))->setCheckable(true);
     Items.value(QStringLiteral("TBInsertNumbers"))->setCheckable(true);
 
-    // Until a page says which commands it has, none is shown.
-    for (QAction* action : std::as_const(Items)) action->setVisible(false);
+    CBFontColor->setCurrentIndex(-1);
     Reset();
 }
 

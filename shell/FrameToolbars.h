@@ -55,7 +55,8 @@ public:
     // The same from states already read. A current value missing from `states.Values` (its read
     // failed) leaves its box as it was.
     void Apply(const TDHTMLEdit::CommandStates& states, bool showDetails, bool showBorders);
-    // Shows the buttons whose page command the page has and hides the others.
+    // Shows the buttons whose page command the page has and hides the others. Until the first page
+    // comes, every button shows (disabled).
     void ShowCommandsOf(const TFormChild& page);
 
     // The commands and values Update reads.
