@@ -436,6 +436,51 @@ int TDHTMLEdit::QueryStatus(int command) const {
     }
 }
 
+TDHTMLEdit::CommandStates TDHTMLEdit::QueryStatusMany(const QList<int>& commands,
+                                                      const QList<int>& reads) const {
+    CommandStates states;
+    QStringList asked;
+    for (const int command : commands) {
+        const CommandDefinition* definition = FindCommand(command);
+        int status = DECMDF_NOTSUPPORTED;  // also the answer when the page does not give one
+        if (definition && IsBusy)
+            status = DECMDF_DISABLED;
+        else if (definition && definition->Status == StatusSource::DocumentShown)
+            status = DocumentShown() ? DECMDF_ENABLED : DECMDF_NOTSUPPORTED;
+        else if (definition)
+            asked << QString::number(command);
+        states.Status.insert(command, status);
+    }
+    QStringList read;
+    for (const int command : reads) {
+        const CommandDefinition* definition = FindCommand(command);
+        if (!IsBusy && definition && definition->Status == StatusSource::EngineWorld && !definition->Run)
+            read << QString::number(command);
+    }
+    if (asked.isEmpty() && read.isEmpty()) return states;
+    try {
+        const QVariantMap answer =
+            Engine
+                ->Evaluate(QString("window.PlovaneEngine ? PlovaneEngine.statusMany([%1], [%2]) : null")
+                               .arg(asked.join(','), read.join(',')))
+                .toMap();
+        const QVariantMap status = answer.value("s").toMap();
+        for (auto it = status.begin(); it != status.end(); ++it) {
+            bool ok = false;
+            const int command = it.key().toInt(&ok);
+            if (ok && states.Status.contains(command)) states.Status[command] = it.value().toInt();
+        }
+        const QVariantMap values = answer.value("v").toMap();
+        for (auto it = values.begin(); it != values.end(); ++it) {
+            bool ok = false;
+            const int command = it.key().toInt(&ok);
+            if (ok && read.contains(it.key())) states.Values.insert(command, it.value());
+        }
+    } catch (const EngineError&) {
+    }
+    return states;
+}
+
 QVariant TDHTMLEdit::ExecCommand(int command, int option, const QVariant& in) {
     if (IsBusy) throw EngineError("The document has not finished loading.");
     const CommandDefinition* definition = FindCommand(command);

@@ -5,6 +5,8 @@
 // the control Busy until the page has loaded and engine.js is ready; DocumentComplete fires then.
 // Work on the document waits until Busy is false (see WaitUntilReady in QelDHTMLLib.h).
 #pragma once
+#include <QHash>
+#include <QList>
 #include <QPointer>
 #include <QString>
 #include <QVariant>
@@ -83,6 +85,14 @@ public:
     QVariant ExecCommand(int command, int option = OLECMDEXECOPT_DODEFAULT, const QVariant& in = QVariant());
     // A DECMDF_* value; a query that fails is DECMDF_NOTSUPPORTED. At most one call into the page.
     int QueryStatus(int command) const;
+    // The status of many commands, as QueryStatus gives each, and the outputs of reading commands
+    // (DECMD_GETFONTNAME, DECMD_GETBLOCKFMT, ...), all in at most one call into the page. A read that
+    // fails, or a command that is no plain read, is absent from Values; so is every read while Busy.
+    struct CommandStates {
+        QHash<int, int> Status;
+        QHash<int, QVariant> Values;
+    };
+    CommandStates QueryStatusMany(const QList<int>& commands, const QList<int>& reads = {}) const;
     // Find Next: repeats the last DECMD_FINDTEXT search without a dialog. True when found.
     bool FindNext();
 

@@ -1522,6 +1522,20 @@
         },
         setDirty: function (v) { state.dirty = !!v; return true; },
         status: function (cmd) { try { return status(cmd); } catch (e) { return DECMDF.NOTSUPPORTED; } },
+        // Many commands' status and the outputs of some reading commands at once: {s: {cmd: status},
+        // v: {cmd: value}}; a read that fails is left out of v.
+        statusMany: function (cmds, reads) {
+            const s = {};
+            const v = {};
+            (cmds || []).forEach(function (cmd) {
+                try { s[cmd] = status(cmd); } catch (e) { s[cmd] = DECMDF.NOTSUPPORTED; }
+            });
+            (reads || []).forEach(function (cmd) {
+                const answer = run(function () { return exec(cmd); });
+                if (!('e' in answer)) v[cmd] = answer.v;
+            });
+            return {s: s, v: v};
+        },
         // The table's shape, for checking it against the C++ side's: [command, has status, has action].
         commandTable: function () {
             return Object.keys(commands).map(function (k) { return [Number(k), !!commands[k].status, !!commands[k].run]; });

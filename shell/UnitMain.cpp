@@ -28,6 +28,8 @@
 #include "platform/SharedDialogs.h"
 #include "platform/ShellOperations.h"
 #include "platform/WindowOperations.h"
+#include "shell/DesignKeyRouter.h"
+#include "shell/FrameToolbars.h"
 #include "shell/MRUManager.h"
 #include "shell/SiteExplorerPanel.h"
 #include "shell/ToolbarLayout.h"
@@ -103,6 +105,9 @@ TFormQuenlockPlovane2::TFormQuenlockPlovane2(QWidget* parent)
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive && Active) RunCommand([this] { Active->Activate(); });
     });
+
+    new DesignKeyRouter(
+        *menuBar(), [this] { return ActivePage(); }, this);
 
     LoadPlacement();
     LoadToolbarLayout();
@@ -187,7 +192,14 @@ void TFormQuenlockPlovane2::CreateMenus() {
         Toggles.append({action, window});
     };
     toggle("MIFileTools", QStringLiteral("File Tools"), ToolbarFile);
+    toggle("MIEditTools", QStringLiteral("Edit Tools"), Toolbars->EditTools());
     toggle("MIWindowsList", QStringLiteral("Windows List"), ToolbarWindowsList);
+    toggle("MIHTMLElements", QStringLiteral("HTML Elements"), Toolbars->HTMLElements());
+    toggle("MITableEditingTools", QStringLiteral("Table Editing Tools"), Toolbars->TableEditing());
+    toggle("MIFontStyleTools", QStringLiteral("Font Style"), Toolbars->FontStyle());
+    toggle("MIFontFaceTools", QStringLiteral("Font Face"), Toolbars->FontFace());
+    toggle("MIFontColorTools", QStringLiteral("Font Color"), Toolbars->FontColor());
+    toggle("MICoolTools", QStringLiteral("Cool Tools"), Toolbars->CoolTools());
     toggle("MISiteExplorer", QStringLiteral("Site Explorer"), TBToolWindowSiteExplorer);
     MIWindow->addSeparator();
     MIMDIChildren = MIWindow->addAction(QStringLiteral("MDI Children"));
@@ -226,6 +238,8 @@ void TFormQuenlockPlovane2::CreateToolbars() {
            [this] { MIOpenClick(); });
     TBSave = button(ToolbarFile, "TBSave", icon(QStyle::SP_DialogSaveButton), QStringLiteral("Save"),
                     [this] { MISaveClick(); });
+    Toolbars = new FrameToolbars(
+        *this, [this] { return ActivePage(); }, [this] { return ActiveDesign(); });
 
     ToolbarWindowsList = new QToolBar(QStringLiteral("Windows List"), this);
     ToolbarWindowsList->setObjectName(QStringLiteral("ToolbarWindowsList"));
@@ -484,6 +498,7 @@ void TFormQuenlockPlovane2::SubWindowActivated(QMdiSubWindow* window) {
 
 void TFormQuenlockPlovane2::PageActivated(TFormChild* page) {
     Active = page;
+    Toolbars->ShowCommandsOf(*page);
     MergePageMenus();
     SetStatusText(page->Caption());
     RebuildWindowButtons();
@@ -514,18 +529,24 @@ void TFormQuenlockPlovane2::PageClosing(TFormChild* page) {
 }
 
 void TFormQuenlockPlovane2::ResetToolbars() {
+    Toolbars->Reset();
     TBSave->setEnabled(false);
     for (QAction* action : WindowButtons) action->setEnabled(false);
 }
 
+// Live only while the active page shows its design view; any other time the toolbars rest.
 void TFormQuenlockPlovane2::UpdateToolbars() {
-    const bool page = Active;
-    TBSave->setEnabled(page);
-    WindowButtons.at(2)->setEnabled(page);
-    WindowButtons.at(3)->setEnabled(page);
+    if (!Active || Active->CurrentTab() != TFormChild::TabEdit || Active->Design()->Busy()) {
+        ResetToolbars();
+        return;
+    }
+    TBSave->setEnabled(true);
+    WindowButtons.at(2)->setEnabled(true);
+    WindowButtons.at(3)->setEnabled(true);
     const bool many = Pages().size() > 1;
     WindowButtons.at(0)->setEnabled(many);
     WindowButtons.at(1)->setEnabled(many);
+    Toolbars->Update(*Active->Design());
 }
 
 void TFormQuenlockPlovane2::SetStatusText(const QString& text) { StatusLabel->setText(text); }

@@ -1,6 +1,6 @@
 // shell/UnitMain.h — TFormQuenlockPlovane2, the main frame: a multiple-document container of at
-// most 10 page windows with the File, Window and Help menus, the File and Windows List toolbars,
-// the status bar, the site explorer panel and the recent-files list.
+// most 10 page windows with the File, Window and Help menus, the toolbars, the status bar, the site
+// explorer panel and the recent-files list.
 #pragma once
 #include <QLabel>
 #include <QMainWindow>
@@ -22,6 +22,7 @@ class TMRUManager;
 class TFormSplash;
 class TSiteExplorerPanel;
 class DomRef;
+class FrameToolbars;
 
 class TFormQuenlockPlovane2 : public QMainWindow, public PageHost {
     Q_OBJECT
@@ -117,6 +118,7 @@ private:
     QAction* MIMDIChildren;
     QToolBar* ToolbarFile;
     QToolBar* ToolbarWindowsList;
+    FrameToolbars* Toolbars;  // every toolbar but File and Windows List
     QAction* TBSave;
     QList<QAction*> WindowButtons;  // TBPrevious, TBNext, TBCascade, TBTile
     QList<QAction*> PageButtons;

@@ -130,8 +130,9 @@ INSTANTIATE_TEST_SUITE_P(
                DECMD_SPLITCELL, "r", "<td id=\"m\">m</td><td>&nbsp;</td>")));
 
 TEST_F(EngineTest, AFontSizeReadOverMixedSizesIsEmpty) {
-    Load("<body><p id=m><font size=2>small</font> <font size=5>large</font></p><p id=one><font "
-         "size=5>x</font></p></body>");
+    Load(
+        "<body><p id=m><font size=2>small</font> <font size=5>large</font></p><p id=one><font "
+        "size=5>x</font></p></body>");
     SelectText("m");
     EXPECT_EQ(Edit().ExecCommand(DECMD_GETFONTSIZE).toString(), "");
     SelectText("one");
@@ -216,6 +217,34 @@ TEST_F(EngineTest, GetCommandsReadTheFormatAtTheSelection) {
     Edit().ExecCommand(DECMD_SELECTALL);
     EXPECT_EQ(Doc().Ref("selection").Call("createRange").ToRef().Text("text"),
               "plain\nbold\nhead\nitem\nmid");
+}
+
+// The batch answers every command as the single query does, in one call into the page, and reads
+// the current values as the reading commands give them; a read that fails is left out alone.
+TEST_F(EngineTest, QueryStatusManyAnswersAsTheSingleQueriesDo) {
+    QList<int> all;
+    for (const auto& definition : TDHTMLEdit::Commands()) all << definition.Command;
+    all << DECMD_PROPERTIES << 4000;
+    const QList<int> reads = {DECMD_GETBLOCKFMT, DECMD_GETFONTNAME, DECMD_GETFONTSIZE, DECMD_GETFORECOLOR};
+    const std::pair<const char*, const char*> places[] = {
+        {BoldPage, "b"}, {BoldPage, "li"}, {TablePage, "a"}};
+    for (const auto& [page, id] : places) {
+        Load(page);
+        SelectText(id);
+        const TDHTMLEdit::CommandStates states = Edit().QueryStatusMany(all, reads);
+        for (const int command : all)
+            EXPECT_EQ(states.Status.value(command, -1), Edit().QueryStatus(command)) << id << " " << command;
+        for (const int command : reads)
+            EXPECT_EQ(states.Values.value(command), Edit().ExecCommand(command)) << id << " " << command;
+    }
+    Js("(function () { const read = document.queryCommandValue;"
+       " document.queryCommandValue = function (name) {"
+       "   if (name === 'fontName') throw new Error('unreadable');"
+       "   return read.call(document, name); }; return ''; })()");
+    const TDHTMLEdit::CommandStates states = Edit().QueryStatusMany({DECMD_BOLD}, reads);
+    EXPECT_FALSE(states.Values.contains(DECMD_GETFONTNAME));
+    EXPECT_EQ(states.Values.value(DECMD_GETBLOCKFMT).toString(), "Normal");
+    EXPECT_EQ(states.Status.value(DECMD_BOLD), DECMDF_ENABLED);
 }
 
 TEST_F(EngineTest, UndoAndRedoFollowTheEdits) {
