@@ -631,8 +631,15 @@ void TFormQuenlockPlovane2::SavePlacement() const {
 void TFormQuenlockPlovane2::LoadToolbarLayout() {
     const IniDocument settings = TIniFile::ProgramFile(QStringLiteral("Settings.ini")).ReadAll();
     QList<ToolbarPlace> places = CurrentToolbarPlaces(*this);
-    for (ToolbarPlace& place : places) place = ReadToolbarPlace(settings, kFrameClass + place.Name, place);
-    ApplyToolbarPlaces(*this, places);
+    bool stored = false;
+    for (ToolbarPlace& place : places) {
+        const QString section = kFrameClass + place.Name;
+        stored = stored || settings.Find(section);
+        place = ReadToolbarPlace(settings, section, place);
+    }
+    // Before the first show the toolbars have no geometry yet, so the places read from the window
+    // say nothing of their rows: a first start keeps the toolbars as they were built.
+    if (stored) ApplyToolbarPlaces(*this, places);
 }
 
 void TFormQuenlockPlovane2::SaveToolbarLayout() const {

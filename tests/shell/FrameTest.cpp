@@ -240,6 +240,14 @@ TEST_F(FrameTest, ToolbarsComeBackOnTheirRowsOfADock) {
     EXPECT_EQ(settings.ReadString("TFormQuenlockPlovane2ToolbarFile", "DockRow"), "1");
 }
 
+TEST_F(FrameTest, AFirstStartKeepsTheToolbarsOnTheRowsTheyWereBuiltIn) {
+    auto* file = Frame->findChild<QToolBar*>("ToolbarFile");
+    auto* style = Frame->findChild<QToolBar*>("ToolbarFontStyle");
+    ASSERT_TRUE(file && style);
+    EXPECT_EQ(Frame->toolBarArea(style), Qt::TopToolBarArea);
+    EXPECT_GT(style->y(), file->y()) << "the buttons' row sits below the File toolbar's";
+}
+
 TEST_F(FrameTest, WindowMenuListsThePagesAfterTheMarker) {
     Frame->MINewClick();
     Frame->OpenDocumentFile(Page("b.htm"));
