@@ -33,7 +33,7 @@ public:
 
     QString CurrentPath() const;
     QString Caption() const { return windowTitle(); }
-    // Modified in the design view (the source view's pending edits join it with the source issue).
+    // Modified in the design view.
     bool Modified() const;
 
     // Load and save drive the design view; both stamp LoadedFileAge.
