@@ -7,6 +7,7 @@
 
 #include "engine/EngineBridge.h"
 #include "engine/QelDHTMLLib.h"
+#include "support/SelectionScripts.h"
 
 namespace plovane::test {
 
@@ -54,16 +55,7 @@ DomRef EngineTest::ById(const QString& id) { return Doc().Call("getElementById",
 
 QString EngineTest::Js(const QString& expression) { return Edit().Bridge().Evaluate(expression).toString(); }
 
-void EngineTest::SelectText(const QString& id, int from, int to) {
-    Js(QString("(function () { const el = document.getElementById('%1'); const n = el.firstChild;"
-               " const r = document.createRange();"
-               " if (n.nodeType !== 3) r.selectNodeContents(el);"
-               " else { r.setStart(n, %2); r.setEnd(n, %3 < 0 ? n.data.length : %3); }"
-               " const s = getSelection(); s.removeAllRanges(); s.addRange(r); return ''; })()")
-           .arg(id)
-           .arg(from)
-           .arg(to));
-}
+void EngineTest::SelectText(const QString& id, int from, int to) { Js(SelectTextScript(id, from, to)); }
 
 void EngineTest::PlaceCaret(const QString& id, int offset) { SelectText(id, offset, offset); }
 

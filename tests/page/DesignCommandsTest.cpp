@@ -13,6 +13,7 @@
 #include "platform/RegistryStore.h"
 #include "support/ScopedState.h"
 #include "support/ScriptedPrompter.h"
+#include "support/SelectionScripts.h"
 #include "support/TestPlaces.h"
 
 namespace plovane {
@@ -51,21 +52,9 @@ protected:
 
     // Selects characters of the element's first text node; from == to places the caret.
     void SelectText(const QString& id, int from = 0, int to = -1) {
-        Js(QString("(function () { const el = document.getElementById('%1'); const n = el.firstChild;"
-                   " const r = document.createRange();"
-                   " if (n.nodeType !== 3) r.selectNodeContents(el);"
-                   " else { r.setStart(n, %2); r.setEnd(n, %3 < 0 ? n.data.length : %3); }"
-                   " const s = getSelection(); s.removeAllRanges(); s.addRange(r); return ''; })()")
-               .arg(id)
-               .arg(from)
-               .arg(to));
+        Js(test::SelectTextScript(id, from, to));
     }
-    void SelectContents(const QString& id) {
-        Js(QString("(function () { const r = document.createRange();"
-                   " r.selectNodeContents(document.getElementById('%1'));"
-                   " const s = getSelection(); s.removeAllRanges(); s.addRange(r); return ''; })()")
-               .arg(id));
-    }
+    void SelectContents(const QString& id) { Js(test::SelectContentsScript(id)); }
     // A click on an image or a positioned element: a control selection.
     void SelectControl(const QString& id) {
         Js(QString("(function () { const el = document.getElementById('%1');"

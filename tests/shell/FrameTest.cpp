@@ -24,6 +24,7 @@
 #include "shell/UnitMain.h"
 #include "support/ScopedState.h"
 #include "support/ScriptedPrompter.h"
+#include "support/SelectionScripts.h"
 #include "support/TestPlaces.h"
 
 namespace plovane {
@@ -273,10 +274,7 @@ TEST_F(FrameTest, TheActivePageMenusSitBetweenFileAndWindowAndTakeItsShortcuts) 
     TFormChild* second = Frame->OpenDocumentFile(Page("two.htm", "<p id=p>two</p>"));
     EXPECT_EQ(titles(), (QStringList{"&File", "&Edit", "F&ormat", "E&lement", "&Tools", "&Window", "&Help"}));
     for (TFormChild* page : {first, second})
-        page->Design()->Bridge().Evaluate(
-            "(function () { const r = document.createRange();"
-            " r.selectNodeContents(document.getElementById('p'));"
-            " getSelection().removeAllRanges(); getSelection().addRange(r); return ''; })()");
+        page->Design()->Bridge().Evaluate(test::SelectContentsScript("p"));
     auto* window = qobject_cast<QMdiSubWindow*>(first->parentWidget());
     window->mdiArea()->setActiveSubWindow(window);
     ASSERT_EQ(Frame->ActivePage(), first);

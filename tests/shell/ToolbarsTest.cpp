@@ -24,6 +24,7 @@
 #include "shell/UnitMain.h"
 #include "support/ScopedState.h"
 #include "support/ScriptedPrompter.h"
+#include "support/SelectionScripts.h"
 #include "support/TestPlaces.h"
 
 namespace plovane {
@@ -61,12 +62,7 @@ protected:
                .arg(id)
                .arg(offset));
     }
-    void Select(const char* id) {
-        Js(QString("(function () { const r = document.createRange();"
-                   " r.selectNodeContents(document.getElementById('%1'));"
-                   " getSelection().removeAllRanges(); getSelection().addRange(r); return ''; })()")
-               .arg(id));
-    }
+    void Select(const char* id) { Js(test::SelectContentsScript(id)); }
     QString Html(const char* id) {
         return Js(QString("document.getElementById('%1').outerHTML").arg(id)).toString();
     }
