@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSaveFile>
@@ -653,6 +654,16 @@ void TDHTMLEdit::Dispatch(const QString& kind, const QVariantList& arguments) {
 void TDHTMLEdit::Deliver(std::function<void()> event) {
     HeldEvents.append(std::move(event));
     QMetaObject::invokeMethod(this, &TDHTMLEdit::DeliverHeldEvents, Qt::QueuedConnection);
+}
+
+void TDHTMLEdit::RunWhenFree(QObject* context, std::function<void()> work) {
+    if (!Engine->Answering()) {
+        work();
+        return;
+    }
+    HeldEvents.append([guard = QPointer<QObject>(context), work = std::move(work)] {
+        if (guard) work();
+    });
 }
 
 void TDHTMLEdit::DeliverHeldEvents() {

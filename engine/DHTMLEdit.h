@@ -121,6 +121,10 @@ public:
     EngineBridge& Bridge() const { return *Engine; }
     QWebEngineView* View() const { return WebView; }
 
+    // Runs `work` now, or, while a call into the page waits for its answer (`work` would call the
+    // page again), once that call has ended; nothing when `context` is gone by then.
+    void RunWhenFree(QObject* context, std::function<void()> work);
+
 signals:
     // Emitted from the event loop while no call into the page waits for its answer, so handlers
     // may call the page (see Deliver).

@@ -113,18 +113,8 @@ MarginRuler::~MarginRuler() { GripUp(); }
 
 void MarginRuler::Relayout() {
     if (Design->Busy()) return;
-    EngineBridge& bridge = Design->Bridge();
-    if (bridge.Answering()) {
-        if (!RelayoutWaiting) {
-            RelayoutWaiting = true;
-            connect(
-                &bridge, &EngineBridge::CallEnded, this,
-                [this] {
-                    RelayoutWaiting = false;
-                    Relayout();
-                },
-                Qt::SingleShotConnection);
-        }
+    if (Design->Bridge().Answering()) {  // reading the margins would call the page now
+        Design->RunWhenFree(this, [this] { Relayout(); });
         return;
     }
     qint64 left = 0;

@@ -62,7 +62,6 @@ private:
     QWidget* GripRight;
     MarginLayout Current;
     QWidget* DraggedGrip = nullptr;
-    bool RelayoutWaiting = false;
     QPoint GripDownPoint;  // where the mouse went down, in the grip's own coordinates
 };
 
