@@ -423,12 +423,17 @@ const TDHTMLEdit::CommandDefinition* TDHTMLEdit::FindCommand(int command) {
     return nullptr;
 }
 
-int TDHTMLEdit::QueryStatus(int command) const {
+std::optional<int> TDHTMLEdit::StatusWithoutPage(int command) const {
     const CommandDefinition* definition = FindCommand(command);
     if (!definition) return DECMDF_NOTSUPPORTED;
     if (IsBusy) return DECMDF_DISABLED;
     if (definition->Status == StatusSource::DocumentShown)
         return DocumentShown() ? DECMDF_ENABLED : DECMDF_NOTSUPPORTED;
+    return std::nullopt;
+}
+
+int TDHTMLEdit::QueryStatus(int command) const {
+    if (const auto known = StatusWithoutPage(command)) return *known;
     try {
         return Engine->Evaluate(QString("window.PlovaneEngine ? PlovaneEngine.status(%1) : 0").arg(command))
             .toInt();
@@ -442,15 +447,10 @@ TDHTMLEdit::CommandStates TDHTMLEdit::QueryStatusMany(const QList<int>& commands
     CommandStates states;
     QStringList asked;
     for (const int command : commands) {
-        const CommandDefinition* definition = FindCommand(command);
-        int status = DECMDF_NOTSUPPORTED;  // also the answer when the page does not give one
-        if (definition && IsBusy)
-            status = DECMDF_DISABLED;
-        else if (definition && definition->Status == StatusSource::DocumentShown)
-            status = DocumentShown() ? DECMDF_ENABLED : DECMDF_NOTSUPPORTED;
-        else if (definition)
-            asked << QString::number(command);
-        states.Status.insert(command, status);
+        const auto known = StatusWithoutPage(command);
+        if (!known) asked << QString::number(command);
+        // NOTSUPPORTED is also the answer when the page does not give one.
+        states.Status.insert(command, known.value_or(DECMDF_NOTSUPPORTED));
     }
     QStringList read;
     for (const int command : reads) {

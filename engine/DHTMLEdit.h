@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "engine/DHTMLCommands.h"
@@ -156,6 +157,9 @@ private:
     void DeliverHeldEvents();
     QString SerializedHTML() const;
     static const CommandDefinition* FindCommand(int command);
+    // The status of a command when it is known without asking the page (unsupported, busy, or a
+    // command enabled whenever a document is shown); nothing when the page must answer.
+    std::optional<int> StatusWithoutPage(int command) const;
     QList<std::function<void()>> HeldEvents;
     bool DocumentShown() const { return !IsBusy && !Failed && !PageGone; }
     QVariant RunCommandScript(int command, const QVariant& in);
