@@ -1,9 +1,9 @@
 #include "dom/QelHTMLText.h"
 
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include "platform/Errors.h"
+#include "platform/FileTests.h"
 
 namespace plovane {
 
@@ -126,9 +126,9 @@ SplitText SplitAtChar(const QString& text, QChar separator) {
 }
 
 void SaveTextToFile(const QString& text, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
-        RaiseMessage(QStringLiteral("Cannot write the file \"%1\": %2").arg(path, file.errorString()));
+    QString error;
+    if (!WriteFileAtomically(path, text.toUtf8(), &error))
+        RaiseMessage(QStringLiteral("Cannot write the file \"%1\": %2").arg(path, error));
 }
 
 QString ExtractQuotedText(const QString& text, QChar quote) {

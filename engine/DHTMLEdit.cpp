@@ -11,7 +11,6 @@
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebChannel>
@@ -23,6 +22,7 @@
 #include "engine/EngineSetup.h"
 #include "engine/PageEncoding.h"
 #include "platform/Errors.h"
+#include "platform/FileTests.h"
 #include "platform/Prompter.h"
 #include "platform/SharedDialogs.h"
 
@@ -299,9 +299,7 @@ void TDHTMLEdit::SaveDocument(const QString& path, bool prompt) {
     if (file.isEmpty()) throw EngineError("No file name was given.");
     const QString text = DocumentHTML();
     const QString charset = Engine->Evaluate("PlovaneEngine.declaredCharset()").toString();
-    QSaveFile output(file);
-    if (!output.open(QIODevice::WriteOnly) || output.write(EncodePageText(text, charset)) < 0 ||
-        !output.commit())
+    if (!WriteFileAtomically(file, EncodePageText(text, charset)))
         throw EngineError(QString("The file \"%1\" can not be written.").arg(file));
     DocumentPath = QFileInfo(file).absoluteFilePath();
     Engine->Evaluate("window.PlovaneEngine && PlovaneEngine.setDirty(false)");

@@ -5,13 +5,13 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include "imaging/BmpWriter.h"
 #include "imaging/GifWriter.h"
 #include "imaging/PcxCodec.h"
 #include "platform/Errors.h"
+#include "platform/FileTests.h"
 
 namespace plovane {
 namespace {
@@ -146,9 +146,7 @@ void SaveImageFile(const QImage& bitmap, const QString& fileName, int jpegQualit
     QString error;
     const QByteArray data = Encode(bitmap, Extension(fileName), jpegQuality, &error);
     if (data.isEmpty()) CannotWrite(fileName, error);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) CannotWrite(fileName, file.errorString());
-    if (file.write(data) != data.size() || !file.commit()) CannotWrite(fileName, file.errorString());
+    if (!WriteFileAtomically(fileName, data, &error)) CannotWrite(fileName, error);
 }
 
 void ConvertImageFile(const QString& newFileName, const QString& oldFileName) {

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 #include "platform/FilePlaces.h"
 
@@ -39,6 +40,27 @@ bool CanWriteFile(const QString& path) {
     const QString folder = FolderOf(path);
     if (!QFileInfo(folder).isDir() || IsReadOnlyPath(folder)) return false;
     return !IsReadOnlyPath(path) && !InsideCacheFolder(path);
+}
+
+bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
+                         QFileDevice::Permissions newFilePermissions) {
+    const bool created = !QFileInfo::exists(path);
+    QSaveFile file(path);
+    const auto fail = [&] {
+        if (error) *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    };
+    if (!file.open(QIODevice::WriteOnly)) return fail();
+    if (created && newFilePermissions) file.setPermissions(newFilePermissions);
+    // QSaveFile::commit() does not notice a write that fails while its buffer is flushed on
+    // closing and would put a cut-off file in place: flush first.
+    if (file.write(bytes) != bytes.size() || !file.flush()) return fail();
+    if (!file.commit()) {
+        if (error) *error = file.errorString();
+        return false;
+    }
+    return true;
 }
 
 }  // namespace plovane

@@ -3,13 +3,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <QSet>
 #include <QStringView>
 #include <algorithm>
 #include <iterator>
 
 #include "platform/FilePlaces.h"
+#include "platform/FileTests.h"
 
 namespace plovane {
 
@@ -327,18 +327,7 @@ bool ReadIniFile(const QString& path, IniDocument& document) {
 
 bool WriteIniFile(const QString& path, const IniDocument& document,
                   QFileDevice::Permissions newFilePermissions) {
-    const bool created = !QFileInfo::exists(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (created && newFilePermissions) file.setPermissions(newFilePermissions);
-    const QByteArray bytes = WriteIni(document);
-    // QSaveFile::commit() does not notice a write that fails while its buffer is flushed on
-    // closing (a full disk, a size limit) and would put a cut-off file in place: flush first.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return WriteFileAtomically(path, WriteIni(document), nullptr, newFilePermissions);
 }
 
 TIniFile::TIniFile(const QString& path)

@@ -2,11 +2,11 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <algorithm>
 
 #include "platform/FilePlaces.h"
+#include "platform/FileTests.h"
 
 namespace plovane {
 
@@ -109,10 +109,7 @@ bool WordList::SaveToFile(const QString& path) const {
     QString text;
     for (const Entry& entry : Entries) text += entry.word + QStringLiteral("\r\n");
     const bool latin1 = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 256; });
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(latin1 ? text.toLatin1() : text.toUtf8());
-    return file.commit();
+    return WriteFileAtomically(path, latin1 ? text.toLatin1() : text.toUtf8());
 }
 
 WordList& MainDictionary() {

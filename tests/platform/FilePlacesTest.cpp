@@ -6,6 +6,7 @@
 #include "platform/FilePlaces.h"
 #include "platform/FileTests.h"
 #include "platform/WindowOperations.h"
+#include "support/ScopedState.h"
 #include "support/TestPlaces.h"
 
 namespace plovane {
@@ -90,6 +91,22 @@ TEST(FormatKilobytesTest, RoundsUpAndGroupsThousands) {
                                                     {1024 * 1000, "1,000KB"},
                                                     {5LL << 30, "5,242,880KB"}};
     for (const auto& [bytes, text] : cases) EXPECT_EQ(FormatKilobytes(bytes), text) << bytes;
+}
+
+// Pages, pictures, word lists and settings are all written this way.
+TEST(WriteFileAtomicallyTest, AWriteThatFailsOnTheWayLeavesTheOldFile) {
+    test::TempFolder folder;
+    const QString path = folder.Write("page.htm", "old");
+    QString error;
+    {
+        const test::ScopedFileSizeLimit limit(64);
+        EXPECT_FALSE(WriteFileAtomically(path, QByteArray(100000, 'x'), &error));
+    }
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(folder.Read("page.htm"), "old");
+    EXPECT_FALSE(WriteFileAtomically(folder.Path("no/such/folder/page.htm"), "new"));
+    EXPECT_TRUE(WriteFileAtomically(path, "new"));
+    EXPECT_EQ(folder.Read("page.htm"), "new");
 }
 
 }  // namespace

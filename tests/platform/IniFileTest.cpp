@@ -1,6 +1,4 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +7,7 @@
 #include <optional>
 
 #include "platform/IniFile.h"
+#include "support/ScopedState.h"
 #include "support/TestPlaces.h"
 
 namespace plovane {
@@ -192,32 +191,12 @@ TEST(IniFileTest, ANewFileIsForItsOwnerAndAnExistingOneKeepsItsPermissions) {
     EXPECT_TRUE(QFile::permissions(shared) & QFile::ReadOther);
 }
 
-// Makes every write past `bytes` fail, as a full disk does, for the object's lifetime.
-class ScopedFileSizeLimit {
-public:
-    explicit ScopedFileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &Saved);
-        OldHandler = signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = Saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~ScopedFileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &Saved);
-        signal(SIGXFSZ, OldHandler);
-    }
-
-private:
-    rlimit Saved{};
-    sighandler_t OldHandler;
-};
-
 TEST(IniFileTest, AFailedWriteReportsFailureAndLeavesTheOldFile) {
     test::TempFolder folder;
     const QByteArray old = "[s]\nk=old\n";
     const QString path = folder.Write("s.ini", old);
     {
-        const ScopedFileSizeLimit limit(64);
+        const test::ScopedFileSizeLimit limit(64);
         EXPECT_FALSE(TIniFile(path).WriteString("s", "k", QString(1000, 'x')));
     }
     EXPECT_EQ(folder.Read("s.ini"), old);

@@ -1,6 +1,9 @@
 // tests/support/ScopedState.h — process-wide settings a test changes for its own lifetime only, so
 // that no test sees what an earlier one left behind, whatever the order the cases run in.
 #pragma once
+#include <signal.h>
+#include <sys/resource.h>
+
 #include "platform/Errors.h"
 #include "platform/QelConsole.h"
 
@@ -29,6 +32,28 @@ public:
     ~ScopedErrorHandler() { SetErrorHandler({}); }
     ScopedErrorHandler(const ScopedErrorHandler&) = delete;
     ScopedErrorHandler& operator=(const ScopedErrorHandler&) = delete;
+};
+
+// Makes every write past `bytes` fail, as a full disk does, for the object's lifetime.
+class ScopedFileSizeLimit {
+public:
+    explicit ScopedFileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &Saved);
+        OldHandler = signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = Saved;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~ScopedFileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &Saved);
+        signal(SIGXFSZ, OldHandler);
+    }
+    ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
+    ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
+
+private:
+    rlimit Saved{};
+    sighandler_t OldHandler;
 };
 
 }  // namespace plovane::test
